@@ -1,0 +1,110 @@
+// Population operations; see Unit_THumanity.h. Every pass walks Persons in ascending index
+// order, which fixes both the random draws and who covers whom on screen.
+#include "simulation/Unit_THumanity.h"
+
+#include <algorithm>
+
+#include "runtime/random.h"
+#include "simulation/Unit_TField.h"
+#include "simulation/Unit_TPerson.h"
+
+THumanity* Humanity = nullptr;
+
+int32_t PersonCount = 100;
+
+namespace {
+
+// Builds a population of PersonCount initialised persons without touching Persons, so that
+// a failed allocation leaves the population that was there intact. Person i's nine draws
+// all come before person i + 1's.
+std::vector<std::unique_ptr<TPerson>> NewPopulation() {
+  std::vector<std::unique_ptr<TPerson>> population;
+  population.resize(static_cast<std::size_t>(std::max(PersonCount, 0)));
+  for (auto& person : population) {
+    person = std::make_unique<TPerson>();
+    person->Initialize();
+  }
+  return population;
+}
+
+}  // namespace
+
+THumanity::THumanity() { CreatePersons(); }
+
+THumanity::~THumanity() { FreePersons(); }
+
+void THumanity::CreatePersons() { Persons = NewPopulation(); }
+
+void THumanity::FreePersons() {
+  for (auto& person : Persons) {
+    person.reset();
+  }
+  Persons.clear();
+}
+
+void THumanity::Reset() {
+  // Creation draws the same numbers whether the old population is freed before or after it;
+  // building first keeps Persons whole if the new population cannot be allocated.
+  auto population = NewPopulation();
+  FreePersons();
+  Persons = std::move(population);
+  ReDistribute();
+}
+
+void THumanity::Think() {
+  for (auto& person : Persons) {
+    person->Think();
+  }
+}
+
+void THumanity::Move() {
+  const int32_t width = Field->Width();
+  const int32_t height = Field->Height();
+  for (auto& person : Persons) {
+    person->Move();
+    person->KeepInside(width, height);
+  }
+}
+
+void THumanity::ReDistribute() {
+  for (auto& person : Persons) {
+    person->mPositionX = Random(Field->Width());
+    person->mPositionY = Random(Field->Height());
+  }
+}
+
+void THumanity::Infect(int32_t ParaX, int32_t ParaY) {
+  for (auto& person : Persons) {
+    if (person->Select(ParaX, ParaY)) {
+      person->Infect();
+    }
+  }
+}
+
+void THumanity::Quarantine(int32_t ParaX, int32_t ParaY) {
+  for (auto& person : Persons) {
+    if (person->Select(ParaX, ParaY)) {
+      person->Quarantine();
+    }
+  }
+}
+
+int32_t THumanity::Infected() const {
+  int32_t count = 0;
+  for (const auto& person : Persons) {
+    if (!person->mDead && person->mInfected) {
+      ++count;
+    }
+  }
+  return count;
+}
+
+int32_t THumanity::Alive() const {
+  int32_t count = 0;
+  for (const auto& person : Persons) {
+    if (!person->mDead && !person->mInfected) {
+      ++count;
+    }
+  }
+  return count;
+}

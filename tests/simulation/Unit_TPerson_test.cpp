@@ -1,0 +1,2 @@
+// placeholder
+#include "tests/simulation/world_fixture.h"
