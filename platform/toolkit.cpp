@@ -1,0 +1,350 @@
+// The portable half of the toolkit: ownership, layout (alignment, density scaling, desktop
+// centring), the application's hook fan-out and the error boundary. Everything that talks to
+// the window system is in the backend (x11_window.cpp or win32_window.cpp).
+#include "platform/platform_toolkit.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+
+#include "runtime/numbers.h"
+
+TApplication* Application = nullptr;
+
+// ---- TComponent -------------------------------------------------------------------------
+
+TComponent::TComponent(TComponent* ParaOwner) : mOwner(ParaOwner) {
+  if (mOwner != nullptr) {
+    mOwner->mComponents.push_back(this);
+  }
+}
+
+TComponent::~TComponent() {
+  while (!mComponents.empty()) {
+    TComponent* last = mComponents.back();
+    delete last; // removes itself from mComponents
+  }
+  if (mOwner != nullptr) {
+    auto& siblings = mOwner->mComponents;
+    siblings.erase(std::remove(siblings.begin(), siblings.end(), this), siblings.end());
+  }
+}
+
+// ---- TWinControl ------------------------------------------------------------------------
+
+TWinControl::TWinControl(TComponent* ParaOwner) : TComponent(ParaOwner) {}
+
+TWinControl::~TWinControl() {
+  DestroyHandle();
+  SetParent(nullptr);
+  for (TWinControl* child : mControls) {
+    child->mParent = nullptr;
+  }
+}
+
+void TWinControl::SetParent(TWinControl* ParaParent) {
+  if (mParent == ParaParent) {
+    return;
+  }
+  if (mParent != nullptr) {
+    auto& siblings = mParent->mControls;
+    siblings.erase(std::remove(siblings.begin(), siblings.end(), this), siblings.end());
+  }
+  mParent = ParaParent;
+  if (mParent != nullptr) {
+    mParent->mControls.push_back(this);
+    mParent->AlignControls();
+  }
+}
+
+void TWinControl::SetBounds(int32_t ParaLeft, int32_t ParaTop, int32_t ParaWidth,
+                            int32_t ParaHeight) {
+  const bool moved = ParaLeft != mLeft || ParaTop != mTop;
+  const bool sized = ParaWidth != mWidth || ParaHeight != mHeight;
+  if (!moved && !sized) {
+    return;
+  }
+  mLeft = ParaLeft;
+  mTop = ParaTop;
+  mWidth = ParaWidth;
+  mHeight = ParaHeight;
+  if (HandleAllocated()) {
+    UpdateWindowBounds(sized);
+  }
+  if (sized) {
+    AlignControls();
+  }
+}
+
+void TWinControl::SetAlign(TAlign ParaAlign) {
+  mAlign = ParaAlign;
+  if (mParent != nullptr) {
+    mParent->AlignControls();
+  }
+}
+
+void TWinControl::AlignControls() {
+  for (TWinControl* child : mControls) {
+    if (child->mAlign == alClient) {
+      child->SetBounds(0, 0, ClientWidth(), ClientHeight());
+    }
+  }
+}
+
+void TWinControl::HandleNeeded() {
+  if (HandleAllocated()) {
+    return;
+  }
+  if (mParent != nullptr) {
+    mParent->HandleNeeded();
+  }
+  CreateWnd();
+}
+
+TWindowHandle TWinControl::Handle() {
+  HandleNeeded();
+  return HandleAllocated() ? NativeHandle() : 0;
+}
+
+void TWinControl::DestroyHandle() {
+  if (HandleAllocated()) {
+    DestroyWnd();
+  }
+}
+
+void TWinControl::CreateParams(TCreateParams& Params) {
+  if (mParent != nullptr) {
+    Params.mStyle = wsChild | wsClipSiblings;
+    Params.mWindowClassStyle = csVRedraw | csHRedraw | csDblClks;
+  }
+}
+
+void TWinControl::PaintWindow(TDeviceContext /*ParaDC*/) {}
+
+void TWinControl::MouseDown(TMouseButton Button, TShiftState Shift, int32_t X, int32_t Y) {
+  if (mOnMouseDown) {
+    mOnMouseDown(this, Button, Shift, X, Y);
+  }
+}
+
+void TWinControl::ScaleBy(int32_t ParaMultiplier, int32_t ParaDivider) {
+  auto scale = [&](int32_t value) {
+    return RoundHalfEven(static_cast<double>(value) * ParaMultiplier / ParaDivider);
+  };
+  SetBounds(scale(mLeft), scale(mTop), scale(mWidth), scale(mHeight));
+  for (TWinControl* child : mControls) {
+    child->ScaleBy(ParaMultiplier, ParaDivider);
+  }
+}
+
+// ---- TCustomControl ---------------------------------------------------------------------
+
+void TCustomControl::PaintWindow(TDeviceContext ParaDC) {
+  // The canvas carries the device context only while painting, whatever Paint does.
+  struct TCanvasScope {
+    TCanvas& mCanvas;
+    ~TCanvasScope() { mCanvas.SetHandle(0); }
+  } scope{mCanvas};
+  mCanvas.SetHandle(ParaDC);
+  Paint();
+}
+
+// ---- TForm ------------------------------------------------------------------------------
+
+TForm::TForm(TComponent* ParaOwner) : TWinControl(ParaOwner) {}
+
+TForm::~TForm() {
+  // Destroy the windows while every child is still whole, so their WMDestroy runs in full.
+  DestroyHandle();
+}
+
+void TForm::SetCaption(const std::string& ParaCaption) {
+  mCaption = ParaCaption;
+  if (HandleAllocated()) {
+    UpdateWindowCaption();
+  }
+}
+
+void TForm::SetClientWidth(int32_t ParaValue) {
+  mClientWidth = ParaValue;
+  if (HandleAllocated()) {
+    UpdateWindowClientSize();
+  }
+  AlignControls();
+}
+
+void TForm::SetClientHeight(int32_t ParaValue) {
+  mClientHeight = ParaValue;
+  if (HandleAllocated()) {
+    UpdateWindowClientSize();
+  }
+  AlignControls();
+}
+
+void TForm::ClientResized(int32_t ParaWidth, int32_t ParaHeight) {
+  if (ParaWidth == mClientWidth && ParaHeight == mClientHeight) {
+    return;
+  }
+  mClientWidth = ParaWidth;
+  mClientHeight = ParaHeight;
+  AlignControls();
+}
+
+void TForm::ScaleBy(int32_t ParaMultiplier, int32_t ParaDivider) {
+  auto scale = [&](int32_t value) {
+    return RoundHalfEven(static_cast<double>(value) * ParaMultiplier / ParaDivider);
+  };
+  mClientWidth = scale(mClientWidth);
+  mClientHeight = scale(mClientHeight);
+  for (TWinControl* child : Controls()) {
+    child->ScaleBy(ParaMultiplier, ParaDivider);
+  }
+  AlignControls();
+}
+
+void TForm::FinishLoading() {
+  const int32_t screen = ScreenPixelsPerInch();
+  if (screen != mPixelsPerInch && mPixelsPerInch > 0) {
+    ScaleBy(screen, mPixelsPerInch);
+    mPixelsPerInch = screen;
+  }
+  AlignControls();
+  for (TComponent* component : Components()) {
+    component->Loaded();
+  }
+  Loaded();
+  if (mOnCreate) {
+    mOnCreate(this);
+  }
+}
+
+void TForm::Show() {
+  HandleNeeded();
+  // Child windows first: a control sets itself up completely before the form is visible.
+  std::function<void(TWinControl*)> createChildren = [&](TWinControl* control) {
+    for (TWinControl* child : control->Controls()) {
+      child->HandleNeeded();
+      createChildren(child);
+    }
+  };
+  createChildren(this);
+  int32_t left = Left();
+  int32_t top = Top();
+  const bool place = !mShownOnce && mPosition == poDesktopCenter;
+  if (place) {
+    int32_t frameWidth = 0;
+    int32_t frameHeight = 0;
+    FrameExtents(frameWidth, frameHeight);
+    DesktopCenter(DesktopRect(), mClientWidth + frameWidth, mClientHeight + frameHeight, left, top);
+  }
+  mShownOnce = true;
+  ShowWindowAt(left, top, place);
+  mVisible = true;
+}
+
+void TForm::Close() {
+  if (Application != nullptr && Application->MainForm() == this) {
+    Application->Terminate();
+  }
+}
+
+// ---- TApplication -----------------------------------------------------------------------
+
+TApplication::TApplication() : TComponent(nullptr) {}
+
+TApplication::~TApplication() {
+  // The most recently created first; each form's windows go before the form itself.
+  while (!Components().empty()) {
+    TComponent* last = Components().back();
+    if (auto* control = dynamic_cast<TWinControl*>(last)) {
+      control->DestroyHandle();
+    }
+    delete last;
+  }
+}
+
+void TApplication::AddForm(TForm* ParaForm) {
+  ParaForm->FinishLoading();
+  ParaForm->HandleNeeded();
+  if (mMainForm == nullptr) {
+    mMainForm = ParaForm;
+  }
+}
+
+void TApplication::ShowException(const std::exception_ptr& ParaError) {
+  std::string text;
+  try {
+    std::rethrow_exception(ParaError);
+  } catch (const std::exception& error) {
+    text = error.what();
+  } catch (...) {
+    text = "Unknown error.";
+  }
+  ShowMessageBox(text, mbiStop);
+}
+
+void TApplication::DoMessage(TMsg& ParaMsg, bool& ParaHandled) {
+  for (TApplicationEvents* events : std::vector<TApplicationEvents*>(mEvents)) {
+    if (events->OnMessage()) {
+      events->OnMessage()(ParaMsg, ParaHandled);
+    }
+  }
+}
+
+void TApplication::DoIdle(bool& ParaDone) {
+  for (TApplicationEvents* events : std::vector<TApplicationEvents*>(mEvents)) {
+    if (events->OnIdle()) {
+      events->OnIdle()(events, ParaDone);
+    }
+  }
+}
+
+void TApplication::RegisterEvents(TApplicationEvents* ParaEvents) {
+  mEvents.push_back(ParaEvents);
+}
+
+void TApplication::UnregisterEvents(TApplicationEvents* ParaEvents) {
+  mEvents.erase(std::remove(mEvents.begin(), mEvents.end(), ParaEvents), mEvents.end());
+}
+
+// ---- TApplicationEvents -----------------------------------------------------------------
+
+TApplicationEvents::TApplicationEvents(TComponent* ParaOwner) : TComponent(ParaOwner) {
+  if (Application != nullptr) {
+    Application->RegisterEvents(this);
+  }
+}
+
+TApplicationEvents::~TApplicationEvents() {
+  if (Application != nullptr) {
+    Application->UnregisterEvents(this);
+  }
+}
+
+// ---- Services ---------------------------------------------------------------------------
+
+void CallGuarded(const std::function<void()>& ParaBody) {
+  try {
+    ParaBody();
+  } catch (...) {
+    if (Application != nullptr) {
+      try {
+        Application->ShowException(std::current_exception());
+      } catch (...) {
+        // NOTE: a failing error box must not take the process down with it.
+        std::fputs("error: the error box itself failed\n", stderr);
+      }
+    } else {
+      std::fputs("error: an error escaped a window handler before the application existed\n",
+                 stderr);
+    }
+  }
+}
+
+void DesktopCenter(const TDesktopRect& ParaDesktop, int32_t ParaWindowWidth,
+                   int32_t ParaWindowHeight, int32_t& ParaLeft, int32_t& ParaTop) {
+  ParaLeft = ParaDesktop.mLeft + ParaDesktop.mWidth / 2 - ParaWindowWidth / 2;
+  ParaTop = ParaDesktop.mTop + ParaDesktop.mHeight / 2 - ParaWindowHeight / 2;
+  ParaLeft = std::max(ParaLeft, ParaDesktop.mLeft);
+  ParaTop = std::max(ParaTop, ParaDesktop.mTop);
+}
