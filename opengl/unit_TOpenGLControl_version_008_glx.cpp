@@ -312,7 +312,10 @@ public:
 
   bool MakeCurrent(TDeviceContext ParaDC, TRenderingContext ParaRC) override {
     Display* display = DisplayX11();
-    const GLXDrawable drawable = ParaDC != 0 ? DeviceContextX11(ParaDC)->mWindow : None;
+    // NOTE: wglMakeCurrent(dc, 0) releases the current context whatever dc is; GLX insists on
+    // no drawable together with no context.
+    const GLXDrawable drawable =
+        ParaDC != 0 && ParaRC != 0 ? DeviceContextX11(ParaDC)->mWindow : None;
     const uint64_t errorsBefore = ProtocolErrorCountX11();
     const bool made =
         glXMakeCurrent(display, drawable, reinterpret_cast<GLXContext>(ParaRC)) != False;
@@ -333,7 +336,7 @@ public:
 
   void ShowMessage(const std::string& ParaText) override { ShowMessageBox(ParaText); }
 
-  uint32_t LastError() override { return GetPlatformLastError(); }
+  uint32_t LastError() override { return PlatformLastError(); }
 };
 
 TOpenGLWindowSystemGlx gWindowSystemGlx;

@@ -5,6 +5,7 @@
 #include <exception>
 
 #include "opengl/unit_TOpenGLControl_version_008.h"
+#include "opengl/opengl_routine_units.h"
 #include "opengl/unit_opengl_api_library_version_011.h"
 #include "platform/platform_locale.h"
 #include "platform/platform_time.h"
@@ -28,7 +29,7 @@ void InitializeModules() {
   PrepareOpenGLWindowSystem();
   Application = new TApplication;
   TOpenGLAPILibrary::LoadLibrary();
-  RegisterOpenGLVersions();
+  RegisterOpenGLRoutineUnits();
 }
 
 // Their finalisation, in reverse order.
