@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -336,6 +337,10 @@ struct TFailureCase {
   std::vector<std::string> mMessages;
   TRenderingContext mContextAfter;
 };
+
+void PrintTo(const TFailureCase& ParaCase, std::ostream* ParaStream) {
+  *ParaStream << ParaCase.mName;
+}
 
 class OpenGLControlFailureTest : public OpenGLControlTest,
                                  public ::testing::WithParamInterface<TFailureCase> {};
