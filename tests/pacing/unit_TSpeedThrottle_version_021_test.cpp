@@ -357,13 +357,6 @@ TEST_F(SpeedThrottleTest, RightAfterResetAtSpeed60TheWaitIsJustUnderOneSixtiethS
   EXPECT_EQ(throttle->SleepIfWaitingTimeAvailable(1), 17);
 }
 
-TEST_F(SpeedThrottleTest, RightAfterEnablingAtSpeed60TheSleepAsksFor17Milliseconds) {
-  auto throttle = Running();
-  const auto start = Clock::now();
-  EXPECT_EQ(throttle->SleepIfWaitingTimeAvailable(1), 17);
-  EXPECT_GE(SecondsSince(start), 0.016);
-}
-
 TEST_F(SpeedThrottleTest, ZeroShortageGivesNoWait) {
   auto throttle = Running();
   throttle->SetQuantity(1); // leaves a signal pending, which any wait would take
@@ -512,16 +505,6 @@ TEST_F(SpeedThrottleTest, PauseSetWhileDisabledHoldsOnceEnabled) {
   AdvanceSeconds(1);
   EXPECT_EQ(throttle.QuantityAvailable(), 0);
   EXPECT_TRUE(throttle.Paused());
-}
-
-TEST_F(SpeedThrottleTest, PausingAgainChangesNothing) {
-  auto throttle = Running();
-  throttle->SetPaused(true);
-  throttle->SetPaused(true);
-  throttle->SetPaused(false);
-  EXPECT_TRUE(throttle->TakeSignal());
-  AdvanceSeconds(0.5);
-  EXPECT_DOUBLE_EQ(throttle->QuantityAvailable(), 30);
 }
 
 // --- The assertion ---------------------------------------------------------------------------
