@@ -60,9 +60,7 @@ std::size_t TSpreadingGrid::CellOf(double ParaX, double ParaY) const {
 
 TSpreadingGrid::TBuild TSpreadingGrid::Build() {
   const std::size_t count = Persons.size();
-  GrowTo(mCatcherIndex, count);
-  GrowTo(mCatcherX, count);
-  GrowTo(mCatcherY, count);
+  GrowTo(mCatcher, count);
   GrowTo(mCatcherCell, count);
   GrowTo(mSlot, count);
 
@@ -80,9 +78,7 @@ TSpreadingGrid::TBuild TSpreadingGrid::Build() {
     if (person.mInfected || !Finite(person)) {
       continue;
     }
-    mCatcherIndex[catchers] = static_cast<uint32_t>(j);
-    mCatcherX[catchers] = person.mPositionX;
-    mCatcherY[catchers] = person.mPositionY;
+    mCatcher[catchers] = {person.mPositionX, person.mPositionY, static_cast<uint32_t>(j)};
     minX = std::min(minX, person.mPositionX);
     minY = std::min(minY, person.mPositionY);
     maxX = std::max(maxX, person.mPositionX);
@@ -106,9 +102,10 @@ TSpreadingGrid::TBuild TSpreadingGrid::Build() {
   mOriginX = minX;
   mOriginY = minY;
   mCellWidth = 2.0 * largestSize * (1.0 + 0x1p-16) + 0x1p-16;
+  mReachSquared = mCellWidth * mCellWidth;
   // A sparse population widens the cells instead of growing the grid beyond a few cells per
   // catcher, so clearing it stays cheap and its memory bounded.
-  const double cellLimit = std::min(4.0 * static_cast<double>(catchers) + 64.0, kMaxCells);
+  const double cellLimit = std::min(16.0 * static_cast<double>(catchers) + 64.0, kMaxCells);
   double columns = std::floor(extentX / mCellWidth) + 1.0;
   double rows = std::floor(extentY / mCellWidth) + 1.0;
   while (!(columns * rows <= cellLimit)) {
@@ -125,7 +122,7 @@ TSpreadingGrid::TBuild TSpreadingGrid::Build() {
   GrowTo(mCellEnd, cells);
   std::fill(mCellStart.begin(), mCellStart.begin() + static_cast<std::ptrdiff_t>(cells) + 1, 0u);
   for (std::size_t k = 0; k < catchers; ++k) {
-    const auto cell = static_cast<uint32_t>(CellOf(mCatcherX[k], mCatcherY[k]));
+    const auto cell = static_cast<uint32_t>(CellOf(mCatcher[k].x, mCatcher[k].y));
     mCatcherCell[k] = cell;
     ++mCellStart[cell + 1];
   }
@@ -134,7 +131,7 @@ TSpreadingGrid::TBuild TSpreadingGrid::Build() {
     mCellEnd[c] = mCellStart[c];
   }
   for (std::size_t k = 0; k < catchers; ++k) {
-    mSlot[mCellEnd[mCatcherCell[k]]++] = mCatcherIndex[k];
+    mSlot[mCellEnd[mCatcherCell[k]]++] = mCatcher[k];
   }
   return TBuild::b_grid;
 }
@@ -171,7 +168,15 @@ void TSpreadingGrid::Spread() {
         const std::size_t cell = y * mColumns + x;
         uint32_t slot = mCellStart[cell];
         while (slot < mCellEnd[cell]) {
-          TPerson& catcher = *Persons[mSlot[slot]];
+          // A cheap test that lets through every pair Near could accept: the distance it
+          // allows is a little over the two largest sizes.
+          const double dx = mSlot[slot].x - spreader.mPositionX;
+          const double dy = mSlot[slot].y - spreader.mPositionY;
+          if (!(dx * dx + dy * dy <= mReachSquared)) {
+            ++slot;
+            continue;
+          }
+          TPerson& catcher = *Persons[mSlot[slot].index];
           if (!catcher.mInfected && spreader.Near(catcher)) {
             catcher.Infect();
             // Caught persons leave the grid, so each one costs a crowded cell once only.

@@ -23,14 +23,20 @@ private:
   // Every spreader against every person; for populations the grid cannot cover.
   static void SpreadEveryPair();
 
+  // A copy of a catcher's centre next to its index, so most misses are told apart without
+  // visiting the person.
+  struct TCatcher {
+    double x;
+    double y;
+    uint32_t index;
+  };
+
   // Buffers kept between passes so a pass allocates only when the population has grown.
-  std::vector<uint32_t> mCatcherIndex;
-  std::vector<double> mCatcherX;
-  std::vector<double> mCatcherY;
+  std::vector<TCatcher> mCatcher;
   std::vector<uint32_t> mCatcherCell;
-  // Catchers' person indexes grouped by cell; cell c holds mSlot[mCellStart[c] ..
-  // mCellEnd[c]), and a caught person leaves its cell by a swap with the cell's last one.
-  std::vector<uint32_t> mSlot;
+  // The catchers grouped by cell: cell c holds mSlot[mCellStart[c] .. mCellEnd[c]), and a
+  // caught person leaves its cell by a swap with the cell's last one.
+  std::vector<TCatcher> mSlot;
   std::vector<uint32_t> mCellStart;
   std::vector<uint32_t> mCellEnd;
 
@@ -38,6 +44,8 @@ private:
   double mOriginX = 0.0;
   double mOriginY = 0.0;
   double mCellWidth = 1.0;
+  // Square of a distance a little over the largest possible contact distance.
+  double mReachSquared = 0.0;
   std::size_t mColumns = 1;
   std::size_t mRows = 1;
 };
