@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <exception>
 
-#include "opengl/unit_TOpenGLControl_version_008.h"
 #include "opengl/opengl_routine_units.h"
+#include "opengl/unit_TOpenGLControl_version_008.h"
 #include "opengl/unit_opengl_api_library_version_011.h"
 #include "platform/platform_locale.h"
 #include "platform/platform_time.h"
