@@ -15,6 +15,7 @@
 #include <cstring>
 #include <functional>
 #include <stdexcept>
+#include <string>
 #include <unordered_map>
 
 #include "platform/platform_last_error.h"
@@ -50,7 +51,6 @@ struct TX11Backend {
 };
 
 TX11Backend gX11;
-
 
 constexpr long kChildEventMask = ExposureMask | ButtonPressMask | StructureNotifyMask;
 constexpr long kFormEventMask = ExposureMask | StructureNotifyMask | PropertyChangeMask;
