@@ -17,6 +17,7 @@
 #include <stdexcept>
 #include <unordered_map>
 
+#include "platform/platform_last_error.h"
 #include "platform/x11_toolkit.h"
 
 struct TNativeWindow {
@@ -50,11 +51,6 @@ struct TX11Backend {
 
 TX11Backend gX11;
 
-thread_local uint32_t gLastErrorX11 = 0;
-
-void SetPlatformLastError(uint32_t ParaCode) {
-  gLastErrorX11 = ParaCode;
-}
 
 constexpr long kChildEventMask = ExposureMask | ButtonPressMask | StructureNotifyMask;
 constexpr long kFormEventMask = ExposureMask | StructureNotifyMask | PropertyChangeMask;

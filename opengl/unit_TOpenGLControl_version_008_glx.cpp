@@ -1,0 +1,351 @@
+// The GLX binding of TOpenGLControl: what stands for each WGL/GDI call on an X display.
+// A pixel format is a framebuffer configuration of the screen, numbered from 1 in the order
+// glXGetFBConfigs gives them; a device context is the window's drawable record of the Xlib
+// toolkit backend. Pairs with unit_TOpenGLControl_version_008_wgl.cpp.
+#include <GL/glx.h>
+
+#include <cstdlib>
+#include <cstring>
+
+#include "opengl/unit_TOpenGLControl_version_008.h"
+#include "opengl/unit_opengl_api_windows_core_routines_version_011.h"
+#include "opengl/unit_opengl_api_windows_extensions_routines_version_011.h"
+#include "platform/platform_last_error.h"
+#include "platform/x11_toolkit.h"
+
+namespace {
+
+// Win32 error numbers, so the "GetLastError: " box reads alike on both platforms.
+constexpr uint32_t kErrorInvalidParameter = 87;
+constexpr uint32_t kErrorInvalidPixelFormat = 2000;
+
+#ifndef GLX_RENDERER_ACCELERATED_MESA
+constexpr int GLX_RENDERER_ACCELERATED_MESA = 0x8186;
+#endif
+
+using TQueryRendererIntegerMESA = Bool (*)(Display*, int, int, int, unsigned int*);
+
+GLXFBConfig* framebufferConfigsGlx(Display* ParaDisplay, int& ParaCount) {
+  ParaCount = 0;
+  return glXGetFBConfigs(ParaDisplay, ScreenX11(), &ParaCount);
+}
+
+int attributeGlx(Display* ParaDisplay, GLXFBConfig ParaConfig, int ParaAttribute) {
+  int value = 0;
+  if (glXGetFBConfigAttrib(ParaDisplay, ParaConfig, ParaAttribute, &value) != Success) {
+    return 0;
+  }
+  return value;
+}
+
+bool extensionListedGlx(Display* ParaDisplay, const char* ParaName) {
+  const char* extensions = glXQueryExtensionsString(ParaDisplay, ScreenX11());
+  if (extensions == nullptr) {
+    return false;
+  }
+  const size_t length = std::strlen(ParaName);
+  for (const char* at = std::strstr(extensions, ParaName); at != nullptr;
+       at = std::strstr(at + 1, ParaName)) {
+    const bool startsWord = at == extensions || at[-1] == ' ';
+    const bool endsWord = at[length] == '\0' || at[length] == ' ';
+    if (startsWord && endsWord) {
+      return true;
+    }
+  }
+  return false;
+}
+
+// Whether Mesa's software rasterizer serves the display: the renderer says it is not
+// accelerated. Asked once; without GLX_MESA_query_renderer the formats count as accelerated.
+bool softwareRendererGlx(Display* ParaDisplay) {
+  static int answer = -1;
+  if (answer < 0) {
+    answer = 0;
+    if (extensionListedGlx(ParaDisplay, "GLX_MESA_query_renderer")) {
+      auto query = reinterpret_cast<TQueryRendererIntegerMESA>(
+          glXGetProcAddressARB(reinterpret_cast<const GLubyte*>("glXQueryRendererIntegerMESA")));
+      unsigned int accelerated = 1;
+      if (query != nullptr &&
+          query(ParaDisplay, ScreenX11(), 0, GLX_RENDERER_ACCELERATED_MESA, &accelerated)) {
+        answer = accelerated == 0 ? 1 : 0;
+      }
+    }
+  }
+  return answer == 1;
+}
+
+uint8_t shiftOfMaskGlx(unsigned long ParaMask) {
+  uint8_t shift = 0;
+  while (ParaMask != 0 && (ParaMask & 1u) == 0) {
+    ParaMask >>= 1;
+    ++shift;
+  }
+  return shift;
+}
+
+uint8_t byteGlx(int ParaValue) {
+  return static_cast<uint8_t>(ParaValue < 0 ? 0 : ParaValue > 255 ? 255 : ParaValue);
+}
+
+void describeConfigGlx(Display* ParaDisplay, GLXFBConfig ParaConfig,
+                       TPixelFormatDescriptor& ParaDescriptor) {
+  ParaDescriptor = TPixelFormatDescriptor{};
+  ParaDescriptor.nSize = sizeof(TPixelFormatDescriptor);
+  ParaDescriptor.nVersion = 1;
+  uint32_t flags = pfdSupportOpenGL;
+  XVisualInfo* visual = glXGetVisualFromFBConfig(ParaDisplay, ParaConfig);
+  const bool windowDrawable =
+      (attributeGlx(ParaDisplay, ParaConfig, GLX_DRAWABLE_TYPE) & GLX_WINDOW_BIT) != 0;
+  // A window needs a TrueColor visual here (no colormap games for RGBA rendering).
+  if (windowDrawable && visual != nullptr && visual->c_class == TrueColor) {
+    flags |= pfdDrawToWindow;
+  }
+  if (attributeGlx(ParaDisplay, ParaConfig, GLX_DOUBLEBUFFER) != 0) {
+    flags |= pfdDoubleBuffer;
+  }
+  if (softwareRendererGlx(ParaDisplay)) {
+    flags |= pfdGenericFormat;
+  }
+  ParaDescriptor.dwFlags = flags;
+  ParaDescriptor.iPixelType =
+      (attributeGlx(ParaDisplay, ParaConfig, GLX_RENDER_TYPE) & GLX_RGBA_BIT) != 0
+          ? pfdTypeRGBA
+          : pfdTypeColorIndex;
+  ParaDescriptor.cColorBits = byteGlx(attributeGlx(ParaDisplay, ParaConfig, GLX_BUFFER_SIZE));
+  ParaDescriptor.cRedBits = byteGlx(attributeGlx(ParaDisplay, ParaConfig, GLX_RED_SIZE));
+  ParaDescriptor.cGreenBits = byteGlx(attributeGlx(ParaDisplay, ParaConfig, GLX_GREEN_SIZE));
+  ParaDescriptor.cBlueBits = byteGlx(attributeGlx(ParaDisplay, ParaConfig, GLX_BLUE_SIZE));
+  ParaDescriptor.cAlphaBits = byteGlx(attributeGlx(ParaDisplay, ParaConfig, GLX_ALPHA_SIZE));
+  if (visual != nullptr) {
+    ParaDescriptor.cRedShift = shiftOfMaskGlx(visual->red_mask);
+    ParaDescriptor.cGreenShift = shiftOfMaskGlx(visual->green_mask);
+    ParaDescriptor.cBlueShift = shiftOfMaskGlx(visual->blue_mask);
+  }
+  const int accumRed = attributeGlx(ParaDisplay, ParaConfig, GLX_ACCUM_RED_SIZE);
+  const int accumGreen = attributeGlx(ParaDisplay, ParaConfig, GLX_ACCUM_GREEN_SIZE);
+  const int accumBlue = attributeGlx(ParaDisplay, ParaConfig, GLX_ACCUM_BLUE_SIZE);
+  const int accumAlpha = attributeGlx(ParaDisplay, ParaConfig, GLX_ACCUM_ALPHA_SIZE);
+  ParaDescriptor.cAccumBits = byteGlx(accumRed + accumGreen + accumBlue + accumAlpha);
+  ParaDescriptor.cAccumRedBits = byteGlx(accumRed);
+  ParaDescriptor.cAccumGreenBits = byteGlx(accumGreen);
+  ParaDescriptor.cAccumBlueBits = byteGlx(accumBlue);
+  ParaDescriptor.cAccumAlphaBits = byteGlx(accumAlpha);
+  ParaDescriptor.cDepthBits = byteGlx(attributeGlx(ParaDisplay, ParaConfig, GLX_DEPTH_SIZE));
+  ParaDescriptor.cStencilBits = byteGlx(attributeGlx(ParaDisplay, ParaConfig, GLX_STENCIL_SIZE));
+  ParaDescriptor.cAuxBuffers = byteGlx(attributeGlx(ParaDisplay, ParaConfig, GLX_AUX_BUFFERS));
+  ParaDescriptor.iLayerType = pfdMainPlane;
+  if (visual != nullptr) {
+    XFree(visual);
+  }
+}
+
+class TOpenGLWindowSystemGlx final : public TOpenGLWindowSystem {
+public:
+  TDeviceContext GetDC(TWinControl& ParaControl) override { return ParaControl.GetDC(); }
+
+  int32_t DescribePixelFormat(TDeviceContext ParaDC, int32_t ParaFormat, uint32_t ParaSize,
+                              TPixelFormatDescriptor* ParaDescriptor) override {
+    if (ParaDC == 0) {
+      SetPlatformLastError(kErrorInvalidParameter);
+      return 0;
+    }
+    Display* display = DeviceContextX11(ParaDC)->mDisplay;
+    int count = 0;
+    GLXFBConfig* configs = framebufferConfigsGlx(display, count);
+    if (configs == nullptr || ParaFormat < 1 || ParaFormat > count) {
+      if (configs != nullptr) {
+        XFree(configs);
+      }
+      SetPlatformLastError(kErrorInvalidParameter);
+      return 0;
+    }
+    if (ParaDescriptor != nullptr && ParaSize >= sizeof(TPixelFormatDescriptor)) {
+      describeConfigGlx(display, configs[ParaFormat - 1], *ParaDescriptor);
+    }
+    XFree(configs);
+    return count;
+  }
+
+  int32_t ChoosePixelFormat(TDeviceContext ParaDC,
+                            const TPixelFormatDescriptor& ParaDescriptor) override {
+    if (ParaDC == 0) {
+      SetPlatformLastError(kErrorInvalidParameter);
+      return 0;
+    }
+    Display* display = DeviceContextX11(ParaDC)->mDisplay;
+    const uint32_t flags = ParaDescriptor.dwFlags;
+    int attributes[] = {GLX_DRAWABLE_TYPE,
+                        (flags & pfdDrawToWindow) != 0 ? GLX_WINDOW_BIT : 0,
+                        GLX_RENDER_TYPE,
+                        ParaDescriptor.iPixelType == pfdTypeRGBA ? GLX_RGBA_BIT
+                                                                 : GLX_COLOR_INDEX_BIT,
+                        GLX_DOUBLEBUFFER,
+                        (flags & pfdDoubleBuffer) != 0 ? True : False,
+                        GLX_BUFFER_SIZE,
+                        ParaDescriptor.cColorBits,
+                        GLX_ALPHA_SIZE,
+                        ParaDescriptor.cAlphaBits,
+                        GLX_DEPTH_SIZE,
+                        ParaDescriptor.cDepthBits,
+                        GLX_STENCIL_SIZE,
+                        ParaDescriptor.cStencilBits,
+                        GLX_AUX_BUFFERS,
+                        ParaDescriptor.cAuxBuffers,
+                        None};
+    int chosenCount = 0;
+    GLXFBConfig* chosen = glXChooseFBConfig(display, ScreenX11(), attributes, &chosenCount);
+    if (chosen == nullptr || chosenCount == 0) {
+      if (chosen != nullptr) {
+        XFree(chosen);
+      }
+      SetPlatformLastError(kErrorInvalidPixelFormat);
+      return 0;
+    }
+    // Back to the number of that configuration in glXGetFBConfigs' order.
+    const int wantedId = attributeGlx(display, chosen[0], GLX_FBCONFIG_ID);
+    XFree(chosen);
+    int count = 0;
+    GLXFBConfig* configs = framebufferConfigsGlx(display, count);
+    int32_t number = 0;
+    for (int index = 0; index < count && number == 0; ++index) {
+      if (attributeGlx(display, configs[index], GLX_FBCONFIG_ID) == wantedId) {
+        number = index + 1;
+      }
+    }
+    if (configs != nullptr) {
+      XFree(configs);
+    }
+    if (number == 0) {
+      SetPlatformLastError(kErrorInvalidPixelFormat);
+    }
+    return number;
+  }
+
+  bool SetPixelFormat(TDeviceContext ParaDC, int32_t ParaFormat,
+                      const TPixelFormatDescriptor& /*ParaDescriptor*/) override {
+    if (ParaDC == 0) {
+      SetPlatformLastError(kErrorInvalidParameter);
+      return false;
+    }
+    TX11DeviceContext& dc = *DeviceContextX11(ParaDC);
+    // As on Win32, a window's pixel format is set once.
+    if (dc.mPixelFormat != 0) {
+      if (dc.mPixelFormat == ParaFormat) {
+        return true;
+      }
+      SetPlatformLastError(kErrorInvalidPixelFormat);
+      return false;
+    }
+    int count = 0;
+    GLXFBConfig* configs = framebufferConfigsGlx(dc.mDisplay, count);
+    if (configs == nullptr || ParaFormat < 1 || ParaFormat > count) {
+      if (configs != nullptr) {
+        XFree(configs);
+      }
+      SetPlatformLastError(kErrorInvalidPixelFormat);
+      return false;
+    }
+    GLXFBConfig config = configs[ParaFormat - 1];
+    XFree(configs);
+    XVisualInfo* visual = glXGetVisualFromFBConfig(dc.mDisplay, config);
+    if (visual == nullptr) {
+      SetPlatformLastError(kErrorInvalidPixelFormat);
+      return false;
+    }
+    XWindowAttributes current{};
+    XGetWindowAttributes(dc.mDisplay, dc.mWindow, &current);
+    bool done = true;
+    if (current.visual == nullptr || current.visual->visualid != visual->visualid) {
+      done = RecreateWindowWithVisualX11(dc, visual->visual, visual->depth);
+    }
+    XFree(visual);
+    if (done) {
+      dc.mPixelFormat = ParaFormat;
+      dc.mFramebufferConfig = config;
+    }
+    return done;
+  }
+
+  bool SwapBuffers(TDeviceContext ParaDC) override {
+    if (ParaDC == 0) {
+      return false;
+    }
+    const TX11DeviceContext& dc = *DeviceContextX11(ParaDC);
+    glXSwapBuffers(dc.mDisplay, dc.mWindow);
+    return true;
+  }
+
+  TRenderingContext CreateContextThroughVariable(TDeviceContext ParaDC) override {
+    const TX11DeviceContext& dc = *DeviceContextX11(ParaDC);
+    if (dc.mFramebufferConfig == nullptr) {
+      SetPlatformLastError(kErrorInvalidPixelFormat);
+      return 0;
+    }
+    const uint64_t errorsBefore = ProtocolErrorCountX11();
+    GLXContext context = TOpenGLAPIWindowsCore::glXCreateNewContext(
+        dc.mDisplay, static_cast<GLXFBConfig>(dc.mFramebufferConfig), GLX_RGBA_TYPE, nullptr, True);
+    XSync(dc.mDisplay, False);
+    if (context != nullptr && ProtocolErrorCountX11() != errorsBefore) {
+      glXDestroyContext(dc.mDisplay, context);
+      context = nullptr;
+    }
+    return reinterpret_cast<TRenderingContext>(context);
+  }
+
+  bool MakeCurrentThroughVariable(TDeviceContext ParaDC, TRenderingContext ParaRC) override {
+    const TX11DeviceContext& dc = *DeviceContextX11(ParaDC);
+    return TOpenGLAPIWindowsCore::glXMakeCurrent(dc.mDisplay, dc.mWindow,
+                                                 reinterpret_cast<GLXContext>(ParaRC)) != False;
+  }
+
+  void SwapIntervalThroughVariable(int32_t ParaInterval) override {
+    TOpenGLAPIWindowsExtensions::glXSwapIntervalMESA(static_cast<unsigned int>(ParaInterval));
+  }
+
+  TRenderingContext GetCurrentContext() override {
+    return reinterpret_cast<TRenderingContext>(glXGetCurrentContext());
+  }
+
+  TDeviceContext GetCurrentDC() override {
+    return reinterpret_cast<TDeviceContext>(FindDeviceContextX11(glXGetCurrentDrawable()));
+  }
+
+  bool MakeCurrent(TDeviceContext ParaDC, TRenderingContext ParaRC) override {
+    Display* display = DisplayX11();
+    // NOTE: wglMakeCurrent(dc, 0) releases the current context whatever dc is; GLX insists on
+    // no drawable together with no context.
+    const GLXDrawable drawable =
+        ParaDC != 0 && ParaRC != 0 ? DeviceContextX11(ParaDC)->mWindow : None;
+    const uint64_t errorsBefore = ProtocolErrorCountX11();
+    const bool made =
+        glXMakeCurrent(display, drawable, reinterpret_cast<GLXContext>(ParaRC)) != False;
+    return made && ProtocolErrorCountX11() == errorsBefore;
+  }
+
+  bool DeleteContext(TRenderingContext ParaRC) override {
+    if (ParaRC == 0) {
+      SetPlatformLastError(kErrorInvalidParameter);
+      return false;
+    }
+    Display* display = DisplayX11();
+    const uint64_t errorsBefore = ProtocolErrorCountX11();
+    glXDestroyContext(display, reinterpret_cast<GLXContext>(ParaRC));
+    XSync(display, False);
+    return ProtocolErrorCountX11() == errorsBefore;
+  }
+
+  void ShowMessage(const std::string& ParaText) override { ShowMessageBox(ParaText); }
+
+  uint32_t LastError() override { return PlatformLastError(); }
+};
+
+TOpenGLWindowSystemGlx gWindowSystemGlx;
+
+} // namespace
+
+TOpenGLWindowSystem* OpenGLWindowSystem = &gWindowSystemGlx;
+
+void PrepareOpenGLWindowSystem() {
+  // NOTE: Mesa reads this when the display is first used for GLX, not when libGL loads.
+  setenv("LIBGL_ALWAYS_SOFTWARE", "1", 1);
+}
