@@ -1,0 +1,6 @@
+// The OpenGL 2.1 routine unit: the program resolves no OpenGL 2.1 entry point; the unit
+// only tells the version registry that the program carries it.
+#pragma once
+
+// Sets the registry entry for GL_VERSION_210.
+void RegisterOpenGLAPI210Routines();

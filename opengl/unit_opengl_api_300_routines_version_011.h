@@ -1,0 +1,6 @@
+// The OpenGL 3.0 routine unit: the program resolves no OpenGL 3.0 entry point; the unit
+// only tells the version registry that the program carries it.
+#pragma once
+
+// Sets the registry entry for GL_VERSION_300.
+void RegisterOpenGLAPI300Routines();
