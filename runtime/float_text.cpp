@@ -11,7 +11,7 @@ namespace {
 
 constexpr int kPrecision = 15;
 
-}  // namespace
+} // namespace
 
 std::string FloatToStr(double ParaValue) {
   if (std::isnan(ParaValue)) {

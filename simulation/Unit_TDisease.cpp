@@ -15,7 +15,7 @@ void TDisease::Initialize() {
 
 void TDisease::InfectPatientZero() {
   const int32_t index = Random(static_cast<int32_t>(Persons.size()));
-  Persons[static_cast<std::size_t>(index)]->Infect();
+  Persons[static_cast<std::size_t>(index)].Infect();
   mPatientZeroExists = true;
 }
 
@@ -35,7 +35,7 @@ void TDisease::Infect() {
   // spreads later in this same pass.
   const std::size_t count = Persons.size();
   for (std::size_t i = 0; i < count; ++i) {
-    const TPerson& spreader = *Persons[i];
+    const TPerson& spreader = Persons[i];
     if (!spreader.mInfected || spreader.mBuried) {
       continue;
     }
@@ -44,7 +44,7 @@ void TDisease::Infect() {
       if (j == i) {
         continue;
       }
-      TPerson& catcher = *Persons[j];
+      TPerson& catcher = Persons[j];
       if (!catcher.mInfected && spreader.Near(catcher)) {
         catcher.Infect();
       }

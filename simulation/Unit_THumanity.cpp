@@ -17,29 +17,31 @@ namespace {
 // Builds a population of PersonCount initialised persons without touching Persons, so that
 // a failed allocation leaves the population that was there intact. Person i's nine draws
 // all come before person i + 1's.
-std::vector<std::unique_ptr<TPerson>> NewPopulation() {
-  std::vector<std::unique_ptr<TPerson>> population;
-  population.resize(static_cast<std::size_t>(std::max(PersonCount, 0)));
+std::vector<TPerson> NewPopulation() {
+  std::vector<TPerson> population(static_cast<std::size_t>(std::max(PersonCount, 0)));
   for (auto& person : population) {
-    person = std::make_unique<TPerson>();
-    person->Initialize();
+    person.Initialize();
   }
   return population;
 }
 
-}  // namespace
+} // namespace
 
-THumanity::THumanity() { CreatePersons(); }
+THumanity::THumanity() {
+  CreatePersons();
+}
 
-THumanity::~THumanity() { FreePersons(); }
+THumanity::~THumanity() {
+  FreePersons();
+}
 
-void THumanity::CreatePersons() { Persons = NewPopulation(); }
+void THumanity::CreatePersons() {
+  Persons = NewPopulation();
+}
 
 void THumanity::FreePersons() {
-  for (auto& person : Persons) {
-    person.reset();
-  }
   Persons.clear();
+  Persons.shrink_to_fit();
 }
 
 void THumanity::Reset() {
@@ -53,7 +55,7 @@ void THumanity::Reset() {
 
 void THumanity::Think() {
   for (auto& person : Persons) {
-    person->Think();
+    person.Think();
   }
 }
 
@@ -61,30 +63,30 @@ void THumanity::Move() {
   const int32_t width = Field->Width();
   const int32_t height = Field->Height();
   for (auto& person : Persons) {
-    person->Move();
-    person->KeepInside(width, height);
+    person.Move();
+    person.KeepInside(width, height);
   }
 }
 
 void THumanity::ReDistribute() {
   for (auto& person : Persons) {
-    person->mPositionX = Random(Field->Width());
-    person->mPositionY = Random(Field->Height());
+    person.mPositionX = Random(Field->Width());
+    person.mPositionY = Random(Field->Height());
   }
 }
 
 void THumanity::Infect(int32_t ParaX, int32_t ParaY) {
   for (auto& person : Persons) {
-    if (person->Select(ParaX, ParaY)) {
-      person->Infect();
+    if (person.Select(ParaX, ParaY)) {
+      person.Infect();
     }
   }
 }
 
 void THumanity::Quarantine(int32_t ParaX, int32_t ParaY) {
   for (auto& person : Persons) {
-    if (person->Select(ParaX, ParaY)) {
-      person->Quarantine();
+    if (person.Select(ParaX, ParaY)) {
+      person.Quarantine();
     }
   }
 }
@@ -92,7 +94,7 @@ void THumanity::Quarantine(int32_t ParaX, int32_t ParaY) {
 int32_t THumanity::Infected() const {
   int32_t count = 0;
   for (const auto& person : Persons) {
-    if (!person->mDead && person->mInfected) {
+    if (!person.mDead && person.mInfected) {
       ++count;
     }
   }
@@ -102,7 +104,7 @@ int32_t THumanity::Infected() const {
 int32_t THumanity::Alive() const {
   int32_t count = 0;
   for (const auto& person : Persons) {
-    if (!person->mDead && !person->mInfected) {
+    if (!person.mDead && !person.mInfected) {
       ++count;
     }
   }

@@ -7,7 +7,7 @@
 #include "runtime/numbers.h"
 #include "runtime/random.h"
 
-std::vector<std::unique_ptr<TPerson>> Persons;
+std::vector<TPerson> Persons;
 
 int32_t PersonSpeedRange = 30;
 

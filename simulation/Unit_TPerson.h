@@ -4,7 +4,6 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
 #include <vector>
 
 #include "simulation/Unit_TRole.h"
@@ -50,7 +49,8 @@ public:
   bool Near(const TPerson& ParaPerson) const;
 };
 
-// The population, in the order of every pass over it. Owned by THumanity.
-extern std::vector<std::unique_ptr<TPerson>> Persons;
+// The population, in the order of every pass over it. Owned by THumanity; the persons sit in
+// one block, so a population too large for memory fails at once instead of part-way.
+extern std::vector<TPerson> Persons;
 
 extern int32_t PersonSpeedRange;
