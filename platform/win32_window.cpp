@@ -12,7 +12,6 @@
 #include <string>
 
 #include "platform/win32_toolkit.h"
-#include "runtime/float_text.h"
 
 struct TNativeWindow {
   HWND mWindow = nullptr;
@@ -108,15 +107,6 @@ void declareDensityAwareWin32() {
       reinterpret_cast<void*>(GetProcAddress(user32, "SetProcessDpiAwarenessContext")));
   if (setAwarenessContext != nullptr) {
     setAwarenessContext(kPerMonitorAwareV2Win32);
-  }
-}
-
-void readDecimalSeparatorWin32() {
-  wchar_t separator[8] = {};
-  if (GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, separator, 8) == 2 && separator[0] > 0 &&
-      separator[0] < 0x80) {
-    // Only a one-character ASCII separator fits the runtime's char; others keep '.'.
-    DecimalSeparator = static_cast<char>(separator[0]);
   }
 }
 
@@ -499,7 +489,6 @@ void TForm::FrameExtents(int32_t& ParaHorizontal, int32_t& ParaVertical) {
 void TApplication::Initialize() {
   initializeWin32();
   declareDensityAwareWin32();
-  readDecimalSeparatorWin32();
 }
 
 void TApplication::Run() {
