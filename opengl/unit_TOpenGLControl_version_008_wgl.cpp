@@ -16,7 +16,8 @@ namespace {
 
 // Our descriptor is the system's structure field for field, so it is handed over as it is.
 static_assert(sizeof(TPixelFormatDescriptor) == sizeof(PIXELFORMATDESCRIPTOR));
-static_assert(offsetof(TPixelFormatDescriptor, dwFlags) == offsetof(PIXELFORMATDESCRIPTOR, dwFlags));
+static_assert(offsetof(TPixelFormatDescriptor, dwFlags) ==
+              offsetof(PIXELFORMATDESCRIPTOR, dwFlags));
 static_assert(offsetof(TPixelFormatDescriptor, cColorBits) ==
               offsetof(PIXELFORMATDESCRIPTOR, cColorBits));
 static_assert(offsetof(TPixelFormatDescriptor, cAlphaBits) ==
@@ -55,7 +56,8 @@ public:
   bool SetPixelFormat(TDeviceContext ParaDC, int32_t ParaFormat,
                       const TPixelFormatDescriptor& ParaDescriptor) override {
     return ::SetPixelFormat(DeviceContextWin32(ParaDC), ParaFormat,
-                            reinterpret_cast<const PIXELFORMATDESCRIPTOR*>(&ParaDescriptor)) != FALSE;
+                            reinterpret_cast<const PIXELFORMATDESCRIPTOR*>(&ParaDescriptor)) !=
+           FALSE;
   }
 
   bool SwapBuffers(TDeviceContext ParaDC) override {

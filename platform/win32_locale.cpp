@@ -7,8 +7,8 @@
 char UserDecimalSeparator() {
   wchar_t separator[8] = {};
   // A separator of more than one character, or outside ASCII, cannot be the runtime's char.
-  if (GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, separator, 8) == 2 &&
-      separator[0] > 0 && separator[0] < 0x80) {
+  if (GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, separator, 8) == 2 && separator[0] > 0 &&
+      separator[0] < 0x80) {
     return static_cast<char>(separator[0]);
   }
   return '.';

@@ -154,8 +154,8 @@ TEST_F(RegistryTest, SetFieldSizeSetsBothDimensionsThenScattersOnceOverTheNewSiz
   for (const auto& person : Persons) {
     const int32_t x = Random(640);
     const int32_t y = Random(7);
-    EXPECT_EQ(person->mPositionX, x);
-    EXPECT_EQ(person->mPositionY, y);
+    EXPECT_EQ(person.mPositionX, x);
+    EXPECT_EQ(person.mPositionY, y);
   }
   // Exactly two draws per person.
   EXPECT_EQ(RandSeed, after);
@@ -168,15 +168,15 @@ TEST_F(RegistryTest, SetFieldSizeWorksBeforeAndAfterStartupAnyNumberOfTimes) {
   ProgramSetFieldSize(3, 2);
   ProgramSetFieldSize(3, 2);
   for (const auto& person : Persons) {
-    EXPECT_LT(person->mPositionX, 3);
-    EXPECT_LT(person->mPositionY, 2);
+    EXPECT_LT(person.mPositionX, 3);
+    EXPECT_LT(person.mPositionY, 2);
   }
 }
 
 TEST_F(RegistryTest, ClicksReachThePersonsUnderThePoint) {
   ProgramCreate();
   ProgramSetFieldSize(792, 673);
-  const TPerson& target = *Persons[42];
+  const TPerson& target = Persons[42];
   const auto x = static_cast<int32_t>(target.mPositionX);
   const auto y = static_cast<int32_t>(target.mPositionY);
   ProgramQuarantine(x, y);

@@ -89,7 +89,7 @@ TEST_F(UniverseTest, SingleLoopRunsOneCycleAndThenTakesOneUnit) {
   universe.CycleThrottle().SetQuantity(5.5);
   universe.SingleLoop();
   EXPECT_EQ(Disease->mCycle, 1);
-  EXPECT_EQ(Persons[0]->mCycle, 1);
+  EXPECT_EQ(Persons[0].mCycle, 1);
   EXPECT_GE(universe.CycleThrottle().Quantity(), 4.5);
   EXPECT_LT(universe.CycleThrottle().Quantity(), 5);
 }

@@ -69,8 +69,8 @@ void reportPixelFormats(HDC ParaDC) {
         ++genericDouble;
       }
     }
-    const DWORD wanted = PFD_DRAW_TO_WINDOW | PFD_DOUBLEBUFFER | PFD_SUPPORT_OPENGL |
-                         PFD_GENERIC_FORMAT;
+    const DWORD wanted =
+        PFD_DRAW_TO_WINDOW | PFD_DOUBLEBUFFER | PFD_SUPPORT_OPENGL | PFD_GENERIC_FORMAT;
     if ((flags & wanted) == wanted && (flags & PFD_GENERIC_ACCELERATED) == 0 &&
         descriptor.cColorBits == 32 && descriptor.cRedBits == 8 && descriptor.cGreenBits == 8 &&
         descriptor.cBlueBits == 8 && descriptor.cAlphaBits == 8) {
@@ -97,8 +97,7 @@ int main() {
   reportGroup("110", kVersion110);
 
   // NOTE: wglGetProcAddress answers only while a context is current; before, the group fails.
-  std::printf("extensions before_context=%d\n",
-              TOpenGLAPIWindowsExtensions::Initialize() ? 1 : 0);
+  std::printf("extensions before_context=%d\n", TOpenGLAPIWindowsExtensions::Initialize() ? 1 : 0);
 
   WNDCLASSW windowClass{};
   windowClass.style = CS_OWNDC;
@@ -107,8 +106,8 @@ int main() {
   windowClass.lpszClassName = L"VantrelOpenGLProbe";
   RegisterClassW(&windowClass);
   HWND window = CreateWindowW(L"VantrelOpenGLProbe", L"OpenGL probe",
-                              WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0, 0, 64,
-                              64, nullptr, nullptr, windowClass.hInstance, nullptr);
+                              WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0, 0, 64, 64,
+                              nullptr, nullptr, windowClass.hInstance, nullptr);
   HDC dc = GetDC(window);
   reportPixelFormats(dc);
 
@@ -130,8 +129,8 @@ int main() {
               TOpenGLAPIWindowsExtensions::wglSwapIntervalEXT != nullptr ? 1 : 0,
               TOpenGLAPIWindowsExtensions::wglGetSwapIntervalEXT != nullptr ? 1 : 0);
   if (current) {
-    const auto* renderer = reinterpret_cast<const char*>(
-        TOpenGLAPIVersion100::glGetString(0x1F01 /* GL_RENDERER */));
+    const auto* renderer =
+        reinterpret_cast<const char*>(TOpenGLAPIVersion100::glGetString(0x1F01 /* GL_RENDERER */));
     std::printf("renderer %s\n", renderer != nullptr ? renderer : "(none)");
     // The exports bound at load time see the context the variables made current.
     std::printf("exports current_context_matches=%d current_dc_matches=%d\n",
