@@ -31,23 +31,7 @@ void TDisease::Infect() {
   if (!mPatientZeroExists) {
     return;
   }
-  // Flags are read live: a person infected at a higher index than the current spreader
-  // spreads later in this same pass.
-  const std::size_t count = Persons.size();
-  for (std::size_t i = 0; i < count; ++i) {
-    const TPerson& spreader = Persons[i];
-    if (!spreader.mInfected || spreader.mBuried) {
-      continue;
-    }
-    const std::size_t inner = Persons.size();
-    for (std::size_t j = 0; j < inner; ++j) {
-      if (j == i) {
-        continue;
-      }
-      TPerson& catcher = Persons[j];
-      if (!catcher.mInfected && spreader.Near(catcher)) {
-        catcher.Infect();
-      }
-    }
-  }
+  // The grid finds the same catches, in the same order, as testing every spreader against
+  // every person; a person infected at a higher index still spreads later in this pass.
+  mSpreadingGrid.Spread();
 }

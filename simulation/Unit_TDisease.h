@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "simulation/Unit_TSpreadingGrid.h"
+
 class TDisease {
 public:
   int32_t mCycle = 0;
@@ -15,8 +17,13 @@ public:
   void Reset() { Initialize(); }
   void InfectPatientZero();
   void Think();
-  // The spreading pass.
+  // The spreading pass: every infected, unburied person in ascending index order infects
+  // every not yet infected person it touches, flags read live.
   void Infect();
+
+private:
+  // Buffers of the pass, kept from cycle to cycle.
+  TSpreadingGrid mSpreadingGrid;
 };
 
 // The one disease; created and freed by the world registry.

@@ -75,6 +75,13 @@ void THumanity::ReDistribute() {
   }
 }
 
+void THumanity::Draw() const {
+  // Ascending order: a higher index covers a lower one.
+  for (const auto& person : Persons) {
+    person.Draw();
+  }
+}
+
 void THumanity::Infect(int32_t ParaX, int32_t ParaY) {
   for (auto& person : Persons) {
     if (person.Select(ParaX, ParaY)) {

@@ -4,8 +4,11 @@
 
 #include <cmath>
 
+#include "opengl/unit_opengl_api_110_routines_version_011.h"
 #include "runtime/numbers.h"
 #include "runtime/random.h"
+
+using GL = TOpenGLAPIVersion110;
 
 std::vector<TPerson> Persons;
 
@@ -98,4 +101,46 @@ bool TPerson::Near(const TPerson& ParaPerson) const {
   d = d - ParaPerson.mSize;
   d = d - mSize;
   return d <= 0;
+}
+
+void TPerson::Draw() const {
+  const double x = mPositionX;
+  const double y = mPositionY;
+  const double s = mSize;
+  if (!mDead) {
+    // The last colour set before the vertices colours the square.
+    GL::glBegin(GL_QUADS);
+    GL::glColor3f(1.0f, 1.0f, 1.0f);
+    if (mInfected) {
+      GL::glColor3f(1.0f, 0.0f, 0.0f);
+    }
+    if (mQuarantined) {
+      GL::glColor3f(0.0f, 0.0f, 1.0f);
+    }
+    if (mInfected && mQuarantined) {
+      GL::glColor3f(0.0f, 1.0f, 0.0f);
+    }
+    GL::glVertex2f(static_cast<float>(x - s), static_cast<float>(y - s));
+    GL::glVertex2f(static_cast<float>(x + s), static_cast<float>(y - s));
+    GL::glVertex2f(static_cast<float>(x + s), static_cast<float>(y + s));
+    GL::glVertex2f(static_cast<float>(x - s), static_cast<float>(y + s));
+    GL::glEnd();
+  } else if (!mBuried) {
+    // A grey cross: the bar crosses the upright a quarter down its length.
+    const double foot = WrapMul(mSize, 3);
+    GL::glBegin(GL_LINES);
+    GL::glColor3f(0.8f, 0.8f, 0.8f);
+    GL::glVertex2f(static_cast<float>(x - s), static_cast<float>(y));
+    GL::glVertex2f(static_cast<float>(x + s), static_cast<float>(y));
+    GL::glVertex2f(static_cast<float>(x), static_cast<float>(y - s));
+    GL::glVertex2f(static_cast<float>(x), static_cast<float>(y + foot));
+    GL::glEnd();
+  } else {
+    // A brown pixel marks the grave.
+    GL::glBegin(GL_POINTS);
+    GL::glColor3f(static_cast<float>(136.0 / 255.0), static_cast<float>(96.0 / 255.0),
+                  static_cast<float>(11.0 / 255.0));
+    GL::glVertex2f(static_cast<float>(x), static_cast<float>(y));
+    GL::glEnd();
+  }
 }

@@ -47,6 +47,12 @@ void ProgramSimulationCycle() {
   Universe->SimulationCycle();
 }
 
+void ProgramDraw() {
+  Field->Draw();
+  Humanity->Draw();
+  Game->Draw();
+}
+
 void ProgramQuarantine(int32_t ParaX, int32_t ParaY) {
   Humanity->Quarantine(ParaX, ParaY);
 }

@@ -17,5 +17,8 @@ void ProgramStartup();
 void ProgramSingleLoop();
 // One cycle without pacing, for drivers that run cycles back to back.
 void ProgramSimulationCycle();
+// Draws the world: the field, every person, then the game-over overlay. Needs a current
+// rendering context whose projection maps one unit to one pixel.
+void ProgramDraw();
 void ProgramQuarantine(int32_t ParaX, int32_t ParaY);
 void ProgramInfect(int32_t ParaX, int32_t ParaY);

@@ -85,13 +85,25 @@ def find_window(pattern, seconds=20):
     return found[0] if wait_for(look, seconds) else None
 
 
+def viewable(window):
+    return "IsViewable" in run("xwininfo", "-id", window).stdout
+
+
+def find_viewable_window(pattern, seconds=20):
+    """The first window named after pattern once it is mapped (wine names it before it maps)."""
+    window = find_window(pattern, seconds)
+    if window is not None and wait_for(lambda: viewable(window), 10):
+        return window
+    return None
+
+
 def window_exists(window):
     return run("xdotool", "getwindowname", window).returncode == 0
 
 
 def dismiss_box(title, seconds=20):
     """Presses Return in the box titled title; true once that box has gone."""
-    box = find_window("^" + re.escape(title) + "$", seconds)
+    box = find_viewable_window("^" + re.escape(title) + "$", seconds)
     if box is None:
         return False
     run("timeout", "5", "xdotool", "windowfocus", "--sync", box, timeout=10)
@@ -125,7 +137,7 @@ def toolkit(probe, shots):
         # A message box before the loop: its text, then the loop only starts once it is closed.
         check(wait_for(lambda: program.boxes() == ["Probe box before the loop."], 30),
               "the message box shows its UTF-16 text")
-        plain_box = find_window("^ToolkitProbe$")
+        plain_box = find_viewable_window("^ToolkitProbe$")
         check(plain_box is not None, "the message box is titled with the application's title")
         if plain_box:
             Shot(plain_box, os.path.join(shots, "box-plain.png"))
@@ -135,13 +147,13 @@ def toolkit(probe, shots):
         # The third paint throws: the error box, with a stop icon, then the loop goes on.
         check(wait_for(lambda: len(program.boxes()) == 2, 30), "an error in a paint reaches a box")
         check(program.boxes()[1:] == ["Probe error from a paint."], "the error box shows the error text")
-        error_box = find_window("^ToolkitProbe$")
+        error_box = find_viewable_window("^ToolkitProbe$")
         if error_box:
             icon = Shot(error_box, os.path.join(shots, "box-error.png")).squares("red")
             check(any(w >= 10 and h >= 10 for _, _, w, h in icon), "the error box has a stop icon")
         check(dismiss_box("ToolkitProbe"), "Return closes the error box")
 
-        window = find_window("^Toolkit probe")
+        window = find_viewable_window("^Toolkit probe")
         check(window is not None, "the form is on the screen")
         # Idle turns repaint back to back, so the caption counts paints without any input.
         counts = []
