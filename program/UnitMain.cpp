@@ -11,6 +11,12 @@
 #include "simulation/Unit_TProgram.h"
 #include "simulation/Unit_TUniverseThreadLess.h"
 
+// The stored layout disables hardware acceleration; only a test build of the Windows game
+// turns it on, to draw under wine (which has no double-buffered software format).
+#ifndef VANTREL_TEST_HARDWARE_ACCELERATION
+#define VANTREL_TEST_HARDWARE_ACCELERATION false
+#endif
+
 TForm1* Form1 = nullptr;
 TFrameClock FrameClock{PlatformQueryPerformanceCounter, PlatformQueryPerformanceFrequency};
 
@@ -38,7 +44,7 @@ TForm1::TForm1(TComponent* ParaOwner) : TForm(ParaOwner) {
   OpenGLControl1->SetAlign(alClient);
   OpenGLControl1->SetOptionDoubleBufferEnabled(true);
   OpenGLControl1->SetOptionVerticalSyncEnabled(true);
-  OpenGLControl1->SetOptionHardwareAccelerationEnabled(false);
+  OpenGLControl1->SetOptionHardwareAccelerationEnabled(VANTREL_TEST_HARDWARE_ACCELERATION);
   OpenGLControl1->SetOnCreate([this](TObject* Sender) { OpenGLControl1Create(Sender); });
   OpenGLControl1->SetOnResizeViewport(
       [this](TObject* Sender) { OpenGLControl1ResizeViewport(Sender); });

@@ -1,0 +1,16 @@
+// Win32 backend of the toolkit's modal message box: MessageBoxW with one OK button, owned by
+// the active window, titled with the program's name. Pairs with win32_window.cpp.
+// The system's modal loop keeps dispatching paints to the other windows; no hook runs in it.
+#include "platform/win32_toolkit.h"
+
+void ShowMessageBox(const std::string& ParaText, TMessageBoxIcon ParaIcon) {
+  const std::wstring text = WideTextWin32(ParaText);
+  const std::wstring title = ProgramNameWin32();
+  UINT type = MB_OK;
+  if (ParaIcon == mbiStop) {
+    type |= MB_ICONSTOP;
+  }
+  // Owned by the active window so that window takes no input while the box is open; before
+  // the first window is active the box stands on its own.
+  MessageBoxW(GetActiveWindow(), text.c_str(), title.c_str(), type);
+}

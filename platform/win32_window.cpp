@@ -1,0 +1,518 @@
+// Win32 backend of the toolkit: window classes and windows for forms and controls, the one
+// window procedure, the PeekMessageW loop with its hooks, density awareness and placement.
+// Pairs with platform_toolkit.h (the contract) and win32_message_box.cpp (MessageBoxW);
+// knows nothing about OpenGL (the WGL binding reaches the window through its handle and DC).
+#include <windowsx.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <exception>
+#include <map>
+#include <stdexcept>
+#include <string>
+
+#include "platform/win32_toolkit.h"
+
+struct TNativeWindow {
+  HWND mWindow = nullptr;
+  TWinControl* mControl = nullptr;
+  // The window's device context, fetched on first use; with CS_OWNDC it is the private one.
+  HDC mDC = nullptr;
+  bool mTopLevel = false;
+  bool mSizeDelivered = false;
+};
+
+namespace {
+
+// Values of newer SDKs, spelled out so the build does not depend on the headers' version
+// switches; the functions themselves are looked up at run time.
+constexpr UINT kWmDpiChangedWin32 = 0x02E0;
+const HANDLE kPerMonitorAwareV2Win32 = reinterpret_cast<HANDLE>(static_cast<intptr_t>(-4));
+
+constexpr wchar_t kFormClassWin32[] = L"VantrelWin32Form";
+
+struct TWin32Backend {
+  HINSTANCE mInstance = nullptr;
+  bool mInitialized = false;
+  // Controls may ask for different class styles; one registered class per style.
+  std::map<UINT, std::wstring> mControlClasses;
+  bool mFormClassRegistered = false;
+};
+
+TWin32Backend gWin32;
+
+TNativeWindow* nativeOfWin32(HWND ParaWindow) {
+  return reinterpret_cast<TNativeWindow*>(GetWindowLongPtrW(ParaWindow, GWLP_USERDATA));
+}
+
+TShiftState shiftStateWin32(WPARAM ParaKeys, bool ParaDouble) {
+  TShiftState shift;
+  if ((ParaKeys & MK_SHIFT) != 0) {
+    shift.Include(ssShift);
+  }
+  if ((ParaKeys & MK_CONTROL) != 0) {
+    shift.Include(ssCtrl);
+  }
+  if (GetKeyState(VK_MENU) < 0) {
+    shift.Include(ssAlt);
+  }
+  if ((ParaKeys & MK_LBUTTON) != 0) {
+    shift.Include(ssLeft);
+  }
+  if ((ParaKeys & MK_RBUTTON) != 0) {
+    shift.Include(ssRight);
+  }
+  if ((ParaKeys & MK_MBUTTON) != 0) {
+    shift.Include(ssMiddle);
+  }
+  if (ParaDouble) {
+    shift.Include(ssDouble);
+  }
+  return shift;
+}
+
+constexpr DWORD kFormStyleWin32 = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+
+DWORD formExStyleWin32() {
+  // The main form is the task-bar entry itself, not a hidden application window.
+  const bool onTaskBar = Application != nullptr && Application->MainFormOnTaskBar();
+  return onTaskBar ? WS_EX_APPWINDOW : 0;
+}
+
+// The outer size of a form window with the given client size, at the window's density
+// when the system can say so.
+SIZE windowSizeForClientWin32(HWND ParaWindow, int32_t ParaClientWidth, int32_t ParaClientHeight) {
+  RECT rect{0, 0, ParaClientWidth, ParaClientHeight};
+  using TAdjustForDpi = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
+  using TGetDpiForWindow = UINT(WINAPI*)(HWND);
+  HMODULE user32 = GetModuleHandleW(L"user32.dll");
+  auto adjustForDpi = reinterpret_cast<TAdjustForDpi>(
+      reinterpret_cast<void*>(GetProcAddress(user32, "AdjustWindowRectExForDpi")));
+  auto getDpiForWindow = reinterpret_cast<TGetDpiForWindow>(
+      reinterpret_cast<void*>(GetProcAddress(user32, "GetDpiForWindow")));
+  if (adjustForDpi != nullptr && getDpiForWindow != nullptr && ParaWindow != nullptr) {
+    adjustForDpi(&rect, kFormStyleWin32, FALSE, formExStyleWin32(), getDpiForWindow(ParaWindow));
+  } else {
+    AdjustWindowRectEx(&rect, kFormStyleWin32, FALSE, formExStyleWin32());
+  }
+  return SIZE{rect.right - rect.left, rect.bottom - rect.top};
+}
+
+void declareDensityAwareWin32() {
+  // NOTE: the per-monitor v2 call only exists from Windows 10 1703 on; older systems (and
+  // older wine) keep the system-wide density and scale the window as a bitmap.
+  using TSetAwarenessContext = BOOL(WINAPI*)(HANDLE);
+  HMODULE user32 = GetModuleHandleW(L"user32.dll");
+  auto setAwarenessContext = reinterpret_cast<TSetAwarenessContext>(
+      reinterpret_cast<void*>(GetProcAddress(user32, "SetProcessDpiAwarenessContext")));
+  if (setAwarenessContext != nullptr) {
+    setAwarenessContext(kPerMonitorAwareV2Win32);
+  }
+}
+
+void initializeWin32() {
+  if (gWin32.mInitialized) {
+    return;
+  }
+  gWin32.mInstance = GetModuleHandleW(nullptr);
+  gWin32.mInitialized = true;
+}
+
+} // namespace
+
+std::wstring WideTextWin32(const std::string& ParaText) {
+  if (ParaText.empty()) {
+    return std::wstring();
+  }
+  const int length = MultiByteToWideChar(CP_UTF8, 0, ParaText.data(),
+                                         static_cast<int>(ParaText.size()), nullptr, 0);
+  std::wstring wide(static_cast<size_t>(std::max(length, 0)), L'\0');
+  if (length > 0) {
+    MultiByteToWideChar(CP_UTF8, 0, ParaText.data(), static_cast<int>(ParaText.size()), wide.data(),
+                        length);
+  }
+  return wide;
+}
+
+std::wstring ProgramNameWin32() {
+  if (Application != nullptr && !Application->Title().empty()) {
+    return WideTextWin32(Application->Title());
+  }
+  wchar_t path[MAX_PATH] = {};
+  const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+  std::wstring name(path, length);
+  const size_t slash = name.find_last_of(L"\\/");
+  if (slash != std::wstring::npos) {
+    name.erase(0, slash + 1);
+  }
+  const size_t dot = name.find_last_of(L'.');
+  if (dot != std::wstring::npos && dot > 0) {
+    name.erase(dot);
+  }
+  return name;
+}
+
+// ---- The backend proper -----------------------------------------------------------------
+
+struct TToolkitBackend {
+  static LRESULT CALLBACK windowProcedureWin32(HWND ParaWindow, UINT ParaMessage, WPARAM ParaW,
+                                               LPARAM ParaL) {
+    // No C++ exception may unwind into the system's dispatcher: whatever escapes the handlers
+    // (they are guarded one by one) or the backend itself ends here, in the error box.
+    try {
+      return handleMessageWin32(ParaWindow, ParaMessage, ParaW, ParaL);
+    } catch (...) {
+      const std::exception_ptr error = std::current_exception();
+      CallGuarded([&] { std::rethrow_exception(error); });
+      return 0;
+    }
+  }
+
+  static LRESULT handleMessageWin32(HWND ParaWindow, UINT ParaMessage, WPARAM ParaW, LPARAM ParaL) {
+    if (ParaMessage == WM_NCCREATE) {
+      // The record travels in the creation parameters so WM_CREATE already finds the control
+      // with its window handle set.
+      auto* create = reinterpret_cast<CREATESTRUCTW*>(ParaL);
+      auto* native = static_cast<TNativeWindow*>(create->lpCreateParams);
+      native->mWindow = ParaWindow;
+      native->mControl->mNative = native;
+      SetWindowLongPtrW(ParaWindow, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(native));
+      return DefWindowProcW(ParaWindow, ParaMessage, ParaW, ParaL);
+    }
+    TNativeWindow* native = nativeOfWin32(ParaWindow);
+    if (native == nullptr || native->mControl == nullptr) {
+      return DefWindowProcW(ParaWindow, ParaMessage, ParaW, ParaL);
+    }
+    TWinControl& control = *native->mControl;
+    switch (ParaMessage) {
+    case WM_CREATE:
+      CallGuarded([&] { control.WMCreate(); });
+      return 0;
+    case WM_SIZE:
+      native->mSizeDelivered = true;
+      if (native->mTopLevel) {
+        // A minimised window keeps its restored size, as the stored layout knows it.
+        if (ParaW != SIZE_MINIMIZED) {
+          auto& form = static_cast<TForm&>(control);
+          const int32_t width = LOWORD(ParaL);
+          const int32_t height = HIWORD(ParaL);
+          CallGuarded([&] { form.ClientResized(width, height); });
+        }
+      } else {
+        CallGuarded([&] { control.WMSize(); });
+      }
+      return 0;
+    case WM_ERASEBKGND: {
+      bool erased = false;
+      CallGuarded([&] { erased = control.WMEraseBkgnd(); });
+      if (erased) {
+        return 1;
+      }
+      return DefWindowProcW(ParaWindow, ParaMessage, ParaW, ParaL);
+    }
+    case WM_PAINT: {
+      PAINTSTRUCT paint{};
+      HDC dc = BeginPaint(ParaWindow, &paint);
+      CallGuarded([&] { control.PaintWindow(reinterpret_cast<TDeviceContext>(dc)); });
+      EndPaint(ParaWindow, &paint);
+      return 0;
+    }
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+      mouseDownWin32(control, mbLeft, ParaMessage == WM_LBUTTONDBLCLK, ParaW, ParaL);
+      return 0;
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
+      mouseDownWin32(control, mbRight, ParaMessage == WM_RBUTTONDBLCLK, ParaW, ParaL);
+      return 0;
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONDBLCLK:
+      mouseDownWin32(control, mbMiddle, ParaMessage == WM_MBUTTONDBLCLK, ParaW, ParaL);
+      return 0;
+    case WM_CLOSE:
+      if (native->mTopLevel) {
+        // Closing asks the application to end; the windows go when the application does.
+        CallGuarded([&] { static_cast<TForm&>(control).Close(); });
+        return 0;
+      }
+      break;
+    case WM_DESTROY:
+      // The system sends this to the window first and then to its children, all still alive.
+      CallGuarded([&] { control.WMDestroy(); });
+      return 0;
+    case WM_NCDESTROY:
+      // Children get this before their parent; after it the window handle is gone.
+      SetWindowLongPtrW(ParaWindow, GWLP_USERDATA, 0);
+      if (native->mDC != nullptr) {
+        ReleaseDC(ParaWindow, native->mDC);
+      }
+      if (control.mNative == native) {
+        control.mNative = nullptr;
+      }
+      delete native;
+      return DefWindowProcW(ParaWindow, ParaMessage, ParaW, ParaL);
+    default:
+      if (ParaMessage == kWmDpiChangedWin32 && native->mTopLevel) {
+        dpiChangedWin32(static_cast<TForm&>(control), LOWORD(ParaW),
+                        *reinterpret_cast<const RECT*>(ParaL));
+        return 0;
+      }
+      break;
+    }
+    return DefWindowProcW(ParaWindow, ParaMessage, ParaW, ParaL);
+  }
+
+  static void mouseDownWin32(TWinControl& ParaControl, TMouseButton ParaButton, bool ParaDouble,
+                             WPARAM ParaW, LPARAM ParaL) {
+    const TShiftState shift = shiftStateWin32(ParaW, ParaDouble);
+    // Client coordinates, signed: a captured pointer can lie left of or above the window.
+    const int32_t x = GET_X_LPARAM(ParaL);
+    const int32_t y = GET_Y_LPARAM(ParaL);
+    CallGuarded([&] { ParaControl.MouseDown(ParaButton, shift, x, y); });
+  }
+
+  static void dpiChangedWin32(TForm& ParaForm, int32_t ParaDpi, const RECT& ParaSuggested) {
+    // The window moved to a monitor of another density: the stored sizes follow, and the
+    // system's suggested rectangle keeps the window where the user put it.
+    if (ParaDpi > 0 && ParaDpi != ParaForm.PixelsPerInch()) {
+      const int32_t previous = ParaForm.PixelsPerInch();
+      CallGuarded([&] { ParaForm.ScaleBy(ParaDpi, previous); });
+      ParaForm.SetPixelsPerInch(ParaDpi);
+    }
+    SetWindowPos(ParaForm.mNative->mWindow, nullptr, ParaSuggested.left, ParaSuggested.top,
+                 ParaSuggested.right - ParaSuggested.left, ParaSuggested.bottom - ParaSuggested.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+
+  static const wchar_t* formClassWin32() {
+    if (!gWin32.mFormClassRegistered) {
+      WNDCLASSEXW windowClass{};
+      windowClass.cbSize = sizeof(windowClass);
+      windowClass.style = CS_DBLCLKS;
+      windowClass.lpfnWndProc = windowProcedureWin32;
+      windowClass.hInstance = gWin32.mInstance;
+      windowClass.hIcon = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
+      windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+      windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+      windowClass.lpszClassName = kFormClassWin32;
+      if (RegisterClassExW(&windowClass) == 0) {
+        throw std::runtime_error("RegisterClassExW failed for the form's window class.");
+      }
+      gWin32.mFormClassRegistered = true;
+    }
+    return kFormClassWin32;
+  }
+
+  static const wchar_t* controlClassWin32(UINT ParaClassStyle) {
+    auto found = gWin32.mControlClasses.find(ParaClassStyle);
+    if (found != gWin32.mControlClasses.end()) {
+      return found->second.c_str();
+    }
+    wchar_t name[48];
+    swprintf(name, 48, L"VantrelWin32Control%08X", ParaClassStyle);
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.style = ParaClassStyle;
+    windowClass.lpfnWndProc = windowProcedureWin32;
+    windowClass.hInstance = gWin32.mInstance;
+    windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    // No brush: a control that does not answer the erase request itself is left as it was.
+    windowClass.hbrBackground = nullptr;
+    windowClass.lpszClassName = name;
+    if (RegisterClassExW(&windowClass) == 0) {
+      throw std::runtime_error("RegisterClassExW failed for a control's window class.");
+    }
+    return gWin32.mControlClasses.emplace(ParaClassStyle, name).first->second.c_str();
+  }
+
+  static void createWindowWin32(TWinControl& ParaControl) {
+    initializeWin32();
+    TCreateParams params;
+    ParaControl.CreateParams(params);
+    auto* native = new TNativeWindow;
+    native->mControl = &ParaControl;
+    native->mTopLevel = ParaControl.Parent() == nullptr;
+    HWND window = nullptr;
+    if (native->mTopLevel) {
+      auto* form = dynamic_cast<TForm*>(&ParaControl);
+      const int32_t clientWidth = form != nullptr ? form->ClientWidth() : ParaControl.Width();
+      const int32_t clientHeight = form != nullptr ? form->ClientHeight() : ParaControl.Height();
+      const SIZE outer = windowSizeForClientWin32(nullptr, clientWidth, clientHeight);
+      const std::wstring caption = form != nullptr ? WideTextWin32(form->Caption()) : L"";
+      window =
+          CreateWindowExW(formExStyleWin32() | params.mExStyle, formClassWin32(), caption.c_str(),
+                          kFormStyleWin32 | params.mStyle, ParaControl.Left(), ParaControl.Top(),
+                          outer.cx, outer.cy, nullptr, nullptr, gWin32.mInstance, native);
+    } else {
+      HWND parent = ParaControl.Parent()->mNative->mWindow;
+      window = CreateWindowExW(params.mExStyle, controlClassWin32(params.mWindowClassStyle), L"",
+                               params.mStyle | WS_VISIBLE, ParaControl.Left(), ParaControl.Top(),
+                               ParaControl.Width(), ParaControl.Height(), parent, nullptr,
+                               gWin32.mInstance, native);
+    }
+    if (window == nullptr) {
+      const DWORD code = GetLastError();
+      if (ParaControl.mNative == native) {
+        ParaControl.mNative = nullptr; // the window died in creation; WM_NCDESTROY freed it
+      } else {
+        delete native;
+      }
+      throw std::runtime_error("CreateWindowExW failed, GetLastError: " + std::to_string(code));
+    }
+    if (native->mTopLevel) {
+      // Exact client size at the window's own density, once the window knows its monitor.
+      auto* form = dynamic_cast<TForm*>(&ParaControl);
+      if (form != nullptr) {
+        form->UpdateWindowClientSize();
+      }
+    }
+    if (ParaControl.mNative == native && !native->mSizeDelivered) {
+      native->mSizeDelivered = true;
+      CallGuarded([&] { ParaControl.WMSize(); });
+    }
+  }
+
+  static void destroyWindowWin32(TWinControl& ParaControl) {
+    if (ParaControl.mNative == nullptr) {
+      return;
+    }
+    // WM_DESTROY goes to this window and then its children, WM_NCDESTROY frees each record.
+    DestroyWindow(ParaControl.mNative->mWindow);
+  }
+
+  static void runWin32(TApplication& ParaApplication) {
+    if (ParaApplication.mMainForm != nullptr) {
+      ParaApplication.mMainForm->Show();
+    }
+    for (;;) {
+      MSG message{};
+      if (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+          ParaApplication.mTerminated = true;
+          break;
+        }
+        TMsg msg{reinterpret_cast<TWindowHandle>(message.hwnd), message.message, &message};
+        bool handled = false;
+        CallGuarded([&] { ParaApplication.DoMessage(msg, handled); });
+        if (!handled) {
+          TranslateMessage(&message);
+          DispatchMessageW(&message);
+        }
+      } else {
+        bool done = true;
+        CallGuarded([&] { ParaApplication.DoIdle(done); });
+        if (done) {
+          WaitMessage();
+        }
+      }
+    }
+  }
+
+  static void showFormWin32(TForm& ParaForm, int32_t ParaLeft, int32_t ParaTop, bool ParaPlace) {
+    HWND window = ParaForm.mNative->mWindow;
+    if (ParaPlace) {
+      SetWindowPos(window, nullptr, ParaLeft, ParaTop, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    ShowWindow(window, SW_SHOWNORMAL);
+    UpdateWindow(window);
+  }
+};
+
+// ---- Contract members defined by this backend -------------------------------------------
+
+void TWinControl::CreateWnd() {
+  TToolkitBackend::createWindowWin32(*this);
+}
+
+void TWinControl::DestroyWnd() {
+  TToolkitBackend::destroyWindowWin32(*this);
+}
+
+TWindowHandle TWinControl::NativeHandle() const {
+  return mNative != nullptr ? reinterpret_cast<TWindowHandle>(mNative->mWindow) : 0;
+}
+
+TDeviceContext TWinControl::GetDC() const {
+  if (mNative == nullptr) {
+    return 0;
+  }
+  if (mNative->mDC == nullptr) {
+    mNative->mDC = ::GetDC(mNative->mWindow);
+  }
+  return reinterpret_cast<TDeviceContext>(mNative->mDC);
+}
+
+void TWinControl::UpdateWindowBounds(bool /*ParaSizeChanged*/) {
+  // SetWindowPos sends WM_SIZE itself when the size changed.
+  if (mNative->mTopLevel) {
+    SetWindowPos(mNative->mWindow, nullptr, mLeft, mTop, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  } else {
+    SetWindowPos(mNative->mWindow, nullptr, mLeft, mTop, mWidth, mHeight,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+}
+
+void TWinControl::Repaint() {
+  if (mNative == nullptr) {
+    return;
+  }
+  // An opaque control paints every pixel, so the background is not erased first.
+  InvalidateRect(mNative->mWindow, nullptr, ControlStyleContains(csOpaque) ? FALSE : TRUE);
+  UpdateWindow(mNative->mWindow);
+}
+
+void TForm::UpdateWindowCaption() {
+  SetWindowTextW(mNative->mWindow, WideTextWin32(mCaption).c_str());
+}
+
+void TForm::UpdateWindowClientSize() {
+  const SIZE outer = windowSizeForClientWin32(mNative->mWindow, mClientWidth, mClientHeight);
+  SetWindowPos(mNative->mWindow, nullptr, 0, 0, outer.cx, outer.cy,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TForm::ShowWindowAt(int32_t ParaLeft, int32_t ParaTop, bool ParaPlace) {
+  TToolkitBackend::showFormWin32(*this, ParaLeft, ParaTop, ParaPlace);
+}
+
+void TForm::FrameExtents(int32_t& ParaHorizontal, int32_t& ParaVertical) {
+  RECT window{};
+  RECT client{};
+  GetWindowRect(mNative->mWindow, &window);
+  GetClientRect(mNative->mWindow, &client);
+  ParaHorizontal = (window.right - window.left) - (client.right - client.left);
+  ParaVertical = (window.bottom - window.top) - (client.bottom - client.top);
+}
+
+void TApplication::Initialize() {
+  initializeWin32();
+  declareDensityAwareWin32();
+}
+
+void TApplication::Run() {
+  TToolkitBackend::runWin32(*this);
+}
+
+void TApplication::Terminate() {
+  PostQuitMessage(0);
+}
+
+int32_t ScreenPixelsPerInch() {
+  // The system density: with per-monitor awareness that of the primary monitor, where the
+  // window is laid out first; WM_DPICHANGED follows when it lands on another one.
+  HDC screen = ::GetDC(nullptr);
+  if (screen == nullptr) {
+    return 96;
+  }
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  return dpi > 0 ? dpi : 96;
+}
+
+TDesktopRect DesktopRect() {
+  // The virtual screen: the bounding rectangle of every monitor, possibly left of or above 0.
+  return TDesktopRect{GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
+                      GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+}

@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Runs one wine_e2e.py check on a private virtual display (Xvfb + openbox), then ends every
+# wine process of the run's prefix ($VANTREL_WINEPREFIX) and the display.
+# Usage: wine_e2e.sh COMMAND ARGUMENTS...
+set -euo pipefail
+here="$(cd "$(dirname "$0")" && pwd)"
+. "$here/../../tools/virtual_display.sh"
+: "${VANTREL_WINEPREFIX:?the wine prefix of this test run}"
+wineserver="$(dirname "$(dpkg -L wine64 | grep -E '/wine64$' | grep -v /share/ | head -1)")/wineserver"
+
+finish() {
+  # NOTE: wine's desktop process stays connected to this display until its server goes.
+  WINEPREFIX="$VANTREL_WINEPREFIX" timeout 20 "$wineserver" -k 2>/dev/null || true
+  WINEPREFIX="$VANTREL_WINEPREFIX" timeout 20 "$wineserver" -w 2>/dev/null || true
+  stop_virtual_display
+}
+trap finish EXIT
+start_virtual_display 1280x1024x24
+timeout 600 python3 "$here/wine_e2e.py" "$@"
