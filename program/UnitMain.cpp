@@ -134,6 +134,8 @@ void TForm1::ApplicationEvents1Message(TMsg& /*Msg*/, bool& /*Handled*/) {
 }
 
 void TForm1::Main() {
-  ProgramSingleLoop();
+  if (WorldExists()) {
+    ProgramSingleLoop();
+  }
   OpenGLControl1->Repaint();
 }

@@ -10,6 +10,7 @@
 #include "runtime/random.h"
 #include "simulation/Unit_TPerson.h"
 #include "simulation/Unit_TProgram.h"
+#include "simulation/Unit_TUniverseThreadLess.h"
 
 namespace {
 
@@ -157,6 +158,11 @@ TEST_F(MainFormTest, AfterTheWorldIsFreedLatePaintsAndClicksDoNothing) {
   mForm->OpenGLControl1Draw(mForm->OpenGLControl1);
   EXPECT_EQ(mForm->mFrameNumber, 0);
   EXPECT_EQ(mForm->Caption(), kStoredCaption);
+  // A step that still runs (a message taken during teardown) finds no world either.
+  bool done = true;
+  mForm->ApplicationEvents1Idle(mForm, done);
+  EXPECT_FALSE(done);
+  EXPECT_EQ(Universe, nullptr);
 }
 
 } // namespace
