@@ -64,7 +64,7 @@ TOutbreak CreateOutbreak(int32_t ParaPersons, int32_t ParaWidth, int32_t ParaHei
   }
   TOutbreak outbreak;
   for (const auto& person : Persons) {
-    outbreak.persons.push_back(*person);
+    outbreak.persons.push_back(person);
   }
   outbreak.cycle = Disease->mCycle;
   outbreak.cycleTillPatientZero = Disease->mCycleTillPatientZero;

@@ -12,6 +12,8 @@ packages=(
   xvfb x11-utils x11-apps xdotool wmctrl openbox imagemagick xfonts-base python3
   # the Windows build and running it
   g++-mingw-w64-x86-64-posix wine64 zip
+  # profiling the benchmarks
+  linux-perf
 )
 
 missing=()
