@@ -76,9 +76,9 @@ constexpr double kFastLimit = 0x1p26;
 constexpr double kFastRelativeBound = 0x1p-66;
 constexpr double kReductionBoundPerK = 0x1p-150;
 
-struct TTableRow {
-  double mSinHigh, mSinLow, mCosHigh, mCosLow;
-};
+// sin a high, sin a low, cos a high, cos a low; picked by index so that choosing between
+// sine and cosine costs no branch.
+using TTableRow = double[4];
 
 // sin(j/256) and cos(j/256) as double-doubles, j = 0 .. 201 (201/256 just covers pi/4).
 constexpr TTableRow kTable[202] = {
@@ -375,25 +375,31 @@ bool IsZeroLong(const TLong& a) {
   return true;
 }
 
-// Bits [ParaPosition, ParaPosition + ParaCount) of a little-endian word array as an integer,
-// ParaCount <= 64; bits outside the array read as zero.
-uint64_t GetBits(const uint32_t* ParaWords, int ParaWordCount, int ParaPosition, int ParaCount) {
-  uint64_t result = 0;
-  for (int i = ParaCount - 1; i >= 0; --i) {
-    const int position = ParaPosition + i;
-    uint64_t bit = 0;
-    if (position >= 0 && position < 32 * ParaWordCount) {
-      bit = (ParaWords[position / 32] >> (position % 32)) & 1;
-    }
-    result = (result << 1) | bit;
-  }
-  return result;
+// The 32 bits from bit ParaPosition up of a little-endian word array; bits outside the
+// array read as zero.
+uint32_t WordAt(const uint32_t* ParaWords, int ParaWordCount, int ParaPosition) {
+  const int word = ParaPosition >= 0 ? ParaPosition / 32 : -((31 - ParaPosition) / 32);
+  const int shift = ParaPosition - 32 * word;
+  const auto limb = [&](int ParaIndex) -> uint64_t {
+    return ParaIndex >= 0 && ParaIndex < ParaWordCount ? ParaWords[ParaIndex] : 0;
+  };
+  return static_cast<uint32_t>((limb(word) | (limb(word + 1) << 32)) >> shift);
 }
 
-// Whether any bit below ParaPosition is set.
+// Bits [ParaPosition, ParaPosition + ParaCount) as an integer, ParaCount <= 64.
+uint64_t GetBits(const uint32_t* ParaWords, int ParaWordCount, int ParaPosition, int ParaCount) {
+  const uint64_t bits = WordAt(ParaWords, ParaWordCount, ParaPosition) |
+                        static_cast<uint64_t>(WordAt(ParaWords, ParaWordCount, ParaPosition + 32))
+                            << 32;
+  return ParaCount == 64 ? bits : bits & ((uint64_t{1} << ParaCount) - 1);
+}
+
+// Whether any bit below ParaPosition (>= 0) is set.
 bool AnyBitBelow(const uint32_t* ParaWords, int ParaPosition) {
-  for (int position = 0; position < ParaPosition; ++position) {
-    if ((ParaWords[position / 32] >> (position % 32)) & 1) {
+  for (int word = 0; 32 * word < ParaPosition; ++word) {
+    const int bits = ParaPosition - 32 * word;
+    const uint32_t mask = bits >= 32 ? 0xFFFFFFFFu : (uint32_t{1} << bits) - 1;
+    if ((ParaWords[word] & mask) != 0) {
       return true;
     }
   }
@@ -478,30 +484,45 @@ TLong SineCosineLong(const TLong& ParaR, bool ParaCosine) {
   return sum;
 }
 
-// Quadrant bookkeeping shared by both paths: for x = q pi/2 + r, which of sin r and cos r
-// the result is, and whether it is negated (before the sign of r and of x are applied).
-inline bool UsesSineOfR(bool ParaCosine, int ParaQuadrant) {
-  return ((ParaQuadrant & 1) == 0) != ParaCosine;
+// Quadrant bookkeeping shared by both paths, as 0/1 integers so that it costs no branch:
+// for |x| = q pi/2 + r, whether the result is cos r rather than sin r, and whether the
+// quadrant negates it. ParaCosine is 1 for cos x.
+inline int UsesCosineOfR(int ParaCosine, int ParaQuadrant) {
+  return (ParaQuadrant & 1) ^ ParaCosine;
 }
-inline bool NegatesForQuadrant(bool ParaCosine, int ParaQuadrant) {
-  return ParaCosine ? (ParaQuadrant == 1 || ParaQuadrant == 2) : ParaQuadrant >= 2;
+inline int NegatesForQuadrant(int ParaCosine, int ParaQuadrant) {
+  return ((ParaQuadrant + ParaCosine) >> 1) & 1;
 }
 
-double EvaluateLong(double ParaAbsX, bool ParaCosine, bool ParaNegativeX) {
+// The result's sign: the quadrant's, that of r for sin r (odd), that of x for sin x (odd).
+inline double SignOf(int ParaCosine, int ParaQuadrant, int ParaNegativeR, int ParaNegativeX) {
+  constexpr double kSigns[2] = {1.0, -1.0};
+  const int negative = NegatesForQuadrant(ParaCosine, ParaQuadrant) ^
+                       (ParaNegativeR & (UsesCosineOfR(ParaCosine, ParaQuadrant) ^ 1)) ^
+                       (ParaNegativeX & (ParaCosine ^ 1));
+  return kSigns[negative];
+}
+
+double EvaluateLong(double ParaAbsX, int ParaCosine, int ParaNegativeX) {
   int quadrant;
   bool negativeR;
   const TLong r = ReduceLong(ParaAbsX, quadrant, negativeR);
-  const bool useSine = UsesSineOfR(ParaCosine, quadrant);
-  const double magnitude = RoundLong(SineCosineLong(r, !useSine));
-  const bool negative = (NegatesForQuadrant(ParaCosine, quadrant) != (useSine && negativeR)) !=
-                        (!ParaCosine && ParaNegativeX);
-  return negative ? -magnitude : magnitude;
+  const double magnitude = RoundLong(SineCosineLong(r, UsesCosineOfR(ParaCosine, quadrant)));
+  return SignOf(ParaCosine, quadrant, negativeR ? 1 : 0, ParaNegativeX) * magnitude;
 }
 
 // ---- The fast path ----------------------------------------------------------------------
 
-// Whether the fast evaluation decides the rounding; if so, ParaResult is the rounded value.
-inline bool EvaluateFast(double ParaAbsX, bool ParaCosine, bool ParaNegativeX, double& ParaResult) {
+// |x| = k pi/2 + r, r = j/256 + t, with the Taylor polynomials of t.
+struct TFastReduction {
+  double mK;
+  int mQuadrant;
+  int mNegativeR;
+  const double* mRow;
+  double mTHigh, mTLow, mSinPoly, mCosPoly;
+};
+
+inline void ReduceFast(double ParaAbsX, TFastReduction& ParaOut) {
   const double k = (ParaAbsX * kTwoOverPi + kRoundingShift) - kRoundingShift;
   // r = |x| - k pi/2, the first subtraction exact by Sterbenz's lemma.
   const double a = ParaAbsX - k * kPiOverTwo1;
@@ -515,75 +536,88 @@ inline bool EvaluateFast(double ParaAbsX, bool ParaCosine, bool ParaNegativeX, d
   double rHigh, rLow;
   TwoSum(s2, tail, rHigh, rLow);
 
-  const int quadrant = static_cast<int>(static_cast<int64_t>(k) & 3);
-  const bool negativeR = rHigh < 0;
-  if (negativeR) {
-    rHigh = -rHigh;
-    rLow = -rLow;
-  }
+  ParaOut.mK = k;
+  ParaOut.mQuadrant = static_cast<int>(static_cast<int64_t>(k) & 3);
+  // Work on |r|; the sign is a multiplication, not a branch the processor would mispredict.
+  ParaOut.mNegativeR = std::signbit(rHigh) ? 1 : 0;
+  const double signR = std::copysign(1.0, rHigh);
+  rHigh *= signR;
+  rLow *= signR;
   const int j = static_cast<int>(rHigh * 256 + 0.5);
-  const TTableRow& row = kTable[j];
+  ParaOut.mRow = kTable[j];
   // Exact: rHigh and j/256 share their units and lie within 2^-9 of each other.
   const double tHigh = rHigh - j * 0x1p-8;
   const double tLow = rLow;
   const double z = tHigh * tHigh + 2 * tHigh * tLow;
-  const double sinPoly = z * (kS3 + z * (kS5 + z * (kS7 + z * kS9)));
-  const double cosPoly = z * (kC2 + z * (kC4 + z * (kC6 + z * kC8)));
-
-  const bool useSine = UsesSineOfR(ParaCosine, quadrant);
-  double high, low;
-  if (useSine) {
-    // sin(a + t) = sin a (1 + cosPoly) + cos a (t + t sinPoly)
-    double product, productError, sum, sumError;
-    TwoProduct(row.mCosHigh, tHigh, product, productError);
-    TwoSum(row.mSinHigh, product, sum, sumError);
-    const double rest = row.mSinLow + row.mCosLow * tHigh + row.mCosHigh * tLow + sumError +
-                        productError + row.mCosHigh * (tHigh * sinPoly) + row.mSinHigh * cosPoly;
-    FastTwoSum(sum, rest, high, low);
-  } else {
-    // cos(a + t) = cos a (1 + cosPoly) - sin a (t + t sinPoly)
-    double product, productError, sum, sumError;
-    TwoProduct(row.mSinHigh, tHigh, product, productError);
-    TwoSum(row.mCosHigh, -product, sum, sumError);
-    const double rest = row.mCosLow - row.mSinLow * tHigh - row.mSinHigh * tLow + sumError -
-                        productError - row.mSinHigh * (tHigh * sinPoly) + row.mCosHigh * cosPoly;
-    FastTwoSum(sum, rest, high, low);
-  }
-
-  // sin and cos have slopes of at most 1, so the reduction error enters unscaled. The bound is
-  // generous enough to cover the rounding of low +- bound as well.
-  const double bound = kFastRelativeBound * high + kReductionBoundPerK * k;
-  const double up = high + (low + bound);
-  const double down = high + (low - bound);
-  if (up != down) {
-    return false;
-  }
-  const bool negative = (NegatesForQuadrant(ParaCosine, quadrant) != (useSine && negativeR)) !=
-                        (!ParaCosine && ParaNegativeX);
-  ParaResult = negative ? -up : up;
-  return true;
+  ParaOut.mTHigh = tHigh;
+  ParaOut.mTLow = tLow;
+  ParaOut.mSinPoly = z * (kS3 + z * (kS5 + z * (kS7 + z * kS9)));
+  ParaOut.mCosPoly = z * (kC2 + z * (kC4 + z * (kC6 + z * kC8)));
 }
 
-double Evaluate(double ParaX, bool ParaCosine) {
-  const double absX = std::fabs(ParaX);
-  if (!(absX <= 0x1.fffffffffffffp1023)) {
-    return ParaX - ParaX; // NaN for NaN and for the infinities
+// Whether the fast evaluation decides the rounding of sin r (ParaCosineOfR 0) or cos r (1);
+// if so, ParaMagnitude is the rounded value. With p = sin a, q = cos a for sin r and
+// p = cos a, q = -sin a for cos r, the value is p (1 + cosPoly) + q (t + t sinPoly).
+inline bool RoundFast(const TFastReduction& ParaReduction, int ParaCosineOfR,
+                      double& ParaMagnitude) {
+  constexpr double kQSigns[2] = {1.0, -1.0};
+  const double* row = ParaReduction.mRow;
+  const double pHigh = row[2 * ParaCosineOfR];
+  const double pLow = row[2 * ParaCosineOfR + 1];
+  const double qHigh = kQSigns[ParaCosineOfR] * row[2 - 2 * ParaCosineOfR];
+  const double qLow = kQSigns[ParaCosineOfR] * row[3 - 2 * ParaCosineOfR];
+  const double tHigh = ParaReduction.mTHigh;
+  double product, productError, sum, sumError;
+  TwoProduct(qHigh, tHigh, product, productError);
+  TwoSum(pHigh, product, sum, sumError);
+  const double rest = pLow + qLow * tHigh + qHigh * ParaReduction.mTLow + sumError + productError +
+                      qHigh * (tHigh * ParaReduction.mSinPoly) + pHigh * ParaReduction.mCosPoly;
+  double high, low;
+  FastTwoSum(sum, rest, high, low);
+  // sin and cos have slopes of at most 1, so the reduction error enters unscaled. The bound is
+  // generous enough to cover the rounding of low +- bound as well.
+  const double bound = kFastRelativeBound * high + kReductionBoundPerK * ParaReduction.mK;
+  const double up = high + (low + bound);
+  const double down = high + (low - bound);
+  ParaMagnitude = up;
+  return up == down;
+}
+
+// NaN for NaN and the infinities, and the arguments too small to need any work; false when
+// the argument needs the fast or the long path.
+inline bool EvaluateTrivial(double ParaX, double ParaAbsX, int ParaCosine, double& ParaResult) {
+  if (!(ParaAbsX <= 0x1.fffffffffffffp1023)) {
+    ParaResult = ParaX - ParaX;
+    return true;
   }
   // Below these the Taylor series' second term is under half an ulp: sin x rounds to x
   // (keeping the sign of zero), cos x to 1.
-  if (!ParaCosine && absX < 0x1p-26) {
-    return ParaX;
+  if (ParaCosine == 0 && ParaAbsX < 0x1p-26) {
+    ParaResult = ParaX;
+    return true;
   }
-  if (ParaCosine && absX < 0x1p-27) {
-    return 1.0;
+  if (ParaCosine == 1 && ParaAbsX < 0x1p-27) {
+    ParaResult = 1.0;
+    return true;
+  }
+  return false;
+}
+
+double Evaluate(double ParaX, int ParaCosine) {
+  const double absX = std::fabs(ParaX);
+  const int negativeX = std::signbit(ParaX) ? 1 : 0;
+  double result;
+  if (EvaluateTrivial(ParaX, absX, ParaCosine, result)) {
+    return result;
   }
   if (absX < kFastLimit) {
-    double result;
-    if (EvaluateFast(absX, ParaCosine, ParaX < 0, result)) {
-      return result;
+    TFastReduction reduction;
+    ReduceFast(absX, reduction);
+    if (RoundFast(reduction, UsesCosineOfR(ParaCosine, reduction.mQuadrant), result)) {
+      return SignOf(ParaCosine, reduction.mQuadrant, reduction.mNegativeR, negativeX) * result;
     }
   }
-  return EvaluateLong(absX, ParaCosine, ParaX < 0);
+  return EvaluateLong(absX, ParaCosine, negativeX);
 }
 
 } // namespace
@@ -596,22 +630,46 @@ double CorrectlyRoundedCosine(double ParaX) {
   return Evaluate(ParaX, true);
 }
 
+void CorrectlyRoundedSineCosine(double ParaX, double& ParaSine, double& ParaCosine) {
+  const double absX = std::fabs(ParaX);
+  if (absX < 0x1p-27 || !(absX < kFastLimit)) {
+    ParaSine = Evaluate(ParaX, 0);
+    ParaCosine = Evaluate(ParaX, 1);
+    return;
+  }
+  // One reduction serves both, and the two evaluations overlap.
+  const int negativeX = std::signbit(ParaX) ? 1 : 0;
+  TFastReduction reduction;
+  ReduceFast(absX, reduction);
+  double ofR[2]; // sin r, cos r
+  const bool sineDecided = RoundFast(reduction, 0, ofR[0]);
+  const bool cosineDecided = RoundFast(reduction, 1, ofR[1]);
+  const int quadrant = reduction.mQuadrant;
+  const int sineUsesCosine = UsesCosineOfR(0, quadrant);
+  ParaSine = (sineUsesCosine != 0 ? cosineDecided : sineDecided)
+                 ? SignOf(0, quadrant, reduction.mNegativeR, negativeX) * ofR[sineUsesCosine]
+                 : EvaluateLong(absX, 0, negativeX);
+  ParaCosine = (sineUsesCosine != 0 ? sineDecided : cosineDecided)
+                   ? SignOf(1, quadrant, reduction.mNegativeR, negativeX) * ofR[sineUsesCosine ^ 1]
+                   : EvaluateLong(absX, 1, negativeX);
+}
+
 namespace trigonometry_internal {
 
 double LongSine(double ParaX) {
   const double absX = std::fabs(ParaX);
   if (!(absX <= 0x1.fffffffffffffp1023) || absX < 0x1p-26) {
-    return Evaluate(ParaX, false);
+    return Evaluate(ParaX, 0);
   }
-  return EvaluateLong(absX, false, ParaX < 0);
+  return EvaluateLong(absX, 0, std::signbit(ParaX) ? 1 : 0);
 }
 
 double LongCosine(double ParaX) {
   const double absX = std::fabs(ParaX);
   if (!(absX <= 0x1.fffffffffffffp1023) || absX < 0x1p-27) {
-    return Evaluate(ParaX, true);
+    return Evaluate(ParaX, 1);
   }
-  return EvaluateLong(absX, true, ParaX < 0);
+  return EvaluateLong(absX, 1, std::signbit(ParaX) ? 1 : 0);
 }
 
 } // namespace trigonometry_internal

@@ -7,3 +7,5 @@
 
 double Sine(double ParaRadians);
 double Cosine(double ParaRadians);
+// Sine and Cosine of one angle, the same bits as the two calls; cheaper where both are needed.
+void SineCosine(double ParaRadians, double& ParaSine, double& ParaCosine);

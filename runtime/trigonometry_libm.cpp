@@ -5,6 +5,15 @@
 
 #include <cmath>
 
-double Sine(double ParaRadians) { return std::sin(ParaRadians); }
+double Sine(double ParaRadians) {
+  return std::sin(ParaRadians);
+}
 
-double Cosine(double ParaRadians) { return std::cos(ParaRadians); }
+double Cosine(double ParaRadians) {
+  return std::cos(ParaRadians);
+}
+
+void SineCosine(double ParaRadians, double& ParaSine, double& ParaCosine) {
+  ParaSine = std::sin(ParaRadians);
+  ParaCosine = std::cos(ParaRadians);
+}

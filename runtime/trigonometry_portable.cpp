@@ -6,6 +6,14 @@
 
 #include "runtime/correctly_rounded_trigonometry.h"
 
-double Sine(double ParaRadians) { return CorrectlyRoundedSine(ParaRadians); }
+double Sine(double ParaRadians) {
+  return CorrectlyRoundedSine(ParaRadians);
+}
 
-double Cosine(double ParaRadians) { return CorrectlyRoundedCosine(ParaRadians); }
+double Cosine(double ParaRadians) {
+  return CorrectlyRoundedCosine(ParaRadians);
+}
+
+void SineCosine(double ParaRadians, double& ParaSine, double& ParaCosine) {
+  CorrectlyRoundedSineCosine(ParaRadians, ParaSine, ParaCosine);
+}

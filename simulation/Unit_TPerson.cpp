@@ -61,8 +61,7 @@ void TPerson::Move() {
     return;
   }
   const double radians = mAngle * 3.141592653589793 / 180;
-  mDirectionX = Sine(radians);
-  mDirectionY = Cosine(radians);
+  SineCosine(radians, mDirectionX, mDirectionY);
   mPositionX = mPositionX + mDirectionX * mSpeed;
   mPositionY = mPositionY + mDirectionY * mSpeed;
 }
