@@ -7,6 +7,7 @@
 #include "opengl/unit_opengl_api_110_routines_version_011.h"
 #include "runtime/numbers.h"
 #include "runtime/random.h"
+#include "runtime/trigonometry.h"
 
 using GL = TOpenGLAPIVersion110;
 
@@ -60,8 +61,7 @@ void TPerson::Move() {
     return;
   }
   const double radians = mAngle * 3.141592653589793 / 180;
-  mDirectionX = std::sin(radians);
-  mDirectionY = std::cos(radians);
+  SineCosine(radians, mDirectionX, mDirectionY);
   mPositionX = mPositionX + mDirectionX * mSpeed;
   mPositionY = mPositionY + mDirectionY * mSpeed;
 }

@@ -1,13 +1,14 @@
 // Prints the floating-point results the simulation depends on, so the Windows and the Linux
-// builds can be compared line by line: sin, cos and sqrt as the person rules call them, then
-// the persons of a seeded run of several levels. Built natively and with mingw-w64 alike;
-// the difference in the C runtimes' math functions is exactly what it looks for.
+// builds can be compared line by line: the runtime's Sine and Cosine and std::sqrt as the
+// person rules call them, then the persons of a seeded run of several levels. Built natively
+// and with mingw-w64 alike; a difference between the builds' math is what it looks for.
 #include <cinttypes>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
 #include "runtime/random.h"
+#include "runtime/trigonometry.h"
 #include "simulation/Unit_TDisease.h"
 #include "simulation/Unit_TField.h"
 #include "simulation/Unit_TGame.h"
@@ -23,7 +24,7 @@ void printMath(int32_t ParaCount) {
     const double angle = k * 0.1;
     const double radians = angle * 3.141592653589793 / 180;
     const double distance = k * 0.37 + 0.5;
-    std::printf("math %" PRId32 " %.17g %.17g %.17g\n", k, std::sin(radians), std::cos(radians),
+    std::printf("math %" PRId32 " %.17g %.17g %.17g\n", k, Sine(radians), Cosine(radians),
                 std::sqrt(distance * distance + 2.25));
   }
 }
@@ -44,10 +45,11 @@ void printPersons(int32_t ParaStep) {
 int main(int argc, char** argv) {
   const int32_t mathCount = argc > 1 ? std::atoi(argv[1]) : 40000;
   const int32_t steps = argc > 2 ? std::atoi(argv[2]) : 6000;
+  const int32_t persons = argc > 3 ? std::atoi(argv[3]) : 100;
   printMath(mathCount);
 
   RandSeed = 20261209u;
-  PersonCount = 100;
+  PersonCount = persons;
   Field = new TField;
   Humanity = new THumanity;
   Disease = new TDisease;

@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "runtime/random.h"
+#include "runtime/trigonometry.h"
 
 namespace {
 
@@ -169,10 +170,10 @@ TEST(PersonMove, StepsAlongTheHeadingWithTheFixedArithmetic) {
   TPerson person = Walker(10, 20, 30, 1.7);
   person.Move();
   const double radians = 30 * 3.141592653589793 / 180;
-  EXPECT_EQ(person.mDirectionX, std::sin(radians));
-  EXPECT_EQ(person.mDirectionY, std::cos(radians));
-  EXPECT_EQ(person.mPositionX, 10 + std::sin(radians) * 1.7);
-  EXPECT_EQ(person.mPositionY, 20 + std::cos(radians) * 1.7);
+  EXPECT_EQ(person.mDirectionX, Sine(radians));
+  EXPECT_EQ(person.mDirectionY, Cosine(radians));
+  EXPECT_EQ(person.mPositionX, 10 + Sine(radians) * 1.7);
+  EXPECT_EQ(person.mPositionY, 20 + Cosine(radians) * 1.7);
 
   // Heading 0 walks down the screen, 90 to the right.
   TPerson down = Walker(0, 0, 0, 2);
