@@ -117,8 +117,15 @@ def dismiss_box(title, seconds=20):
 
 
 def close_and_wait(program, window, seconds=30):
-    run("wmctrl", "-i", "-c", window)
-    return program.wait(seconds)
+    """Closes the window the way a user does; the exit code, or None if it did not end."""
+    # NOTE: a close request that reaches openbox before it manages the window is dropped;
+    # then the window is still there and gets a second one.
+    for wait in (seconds / 2, seconds / 2):
+        run("wmctrl", "-i", "-c", window)
+        code = program.wait(wait)
+        if code is not None:
+            return code
+    return None
 
 
 # ---- prefix ---------------------------------------------------------------------------------
@@ -269,7 +276,7 @@ def game(exe, shots):
             check(dismiss_box(title), "box %d closes on Return" % (index + 1))
         check(normalised(program.boxes()) == SOFTWARE_FAILURE,
               "the software pixel-format failure is reported in four boxes: %r" % program.boxes())
-        window = find_window("^Vantrel Game ")
+        window = find_viewable_window("^Vantrel Game ")
         check(window is not None, "the main window is on the screen")
         check(wait_for(lambda: RATE_CAPTION.match(caption(window) or "") is not None, 15),
               "the loop runs: the caption shows the frame rate (%r)" % caption(window))
