@@ -1,39 +1,51 @@
 # Sourced by play.sh and the end-to-end tests: starts and stops a virtual X display (Xvfb)
 # with the openbox window manager, so windows get frames and can be closed like a user does.
 # start_virtual_display sets DISPLAY and VIRTUAL_DISPLAY_PIDS; stop_virtual_display ends them.
+# Xvfb picks its own free display number (-displayfd), so runs side by side never share one.
+
+# Waits up to $1 seconds for the command in the remaining arguments to succeed.
+wait_until_virtual_display() {
+  local tenths=$(($1 * 10))
+  shift
+  until "$@"; do
+    tenths=$((tenths - 1))
+    if [ "$tenths" -le 0 ]; then
+      return 1
+    fi
+    sleep 0.1
+  done
+}
+
+virtual_display_number_known() {
+  grep -qE '^[0-9]+$' "$VIRTUAL_DISPLAY_DIR/number" 2>/dev/null
+}
+
+virtual_display_window_manager_ready() {
+  # openbox is ready once it has claimed the screen (it names itself on the root window).
+  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"
+}
 
 start_virtual_display() {
   local size="${1:-1280x1024x24}"
-  local number
-  for number in $(seq 90 130); do
-    if [ ! -e "/tmp/.X${number}-lock" ] && [ ! -e "/tmp/.X11-unix/X${number}" ]; then
-      break
-    fi
-  done
-  Xvfb ":${number}" -screen 0 "$size" -nolisten tcp >/dev/null 2>&1 &
+  VIRTUAL_DISPLAY_DIR="$(mktemp -d "${TMPDIR:-/tmp}/virtual-display.XXXXXX")"
+  # NOTE: Xvfb writes the number to the descriptor once it accepts connections, not before.
+  Xvfb -displayfd 3 -screen 0 "$size" -nolisten tcp 3>"$VIRTUAL_DISPLAY_DIR/number" \
+    >"$VIRTUAL_DISPLAY_DIR/xvfb.log" 2>&1 &
   VIRTUAL_DISPLAY_PIDS="$!"
-  export DISPLAY=":${number}"
-  local waited=0
-  until xdpyinfo >/dev/null 2>&1; do
-    sleep 0.1
-    waited=$((waited + 1))
-    if [ "$waited" -ge 100 ]; then
-      echo "Xvfb did not start on $DISPLAY" >&2
-      return 1
-    fi
-  done
-  openbox --sm-disable >/dev/null 2>&1 &
+  if ! wait_until_virtual_display 30 virtual_display_number_known; then
+    echo "Xvfb did not start:" >&2
+    cat "$VIRTUAL_DISPLAY_DIR/xvfb.log" >&2
+    return 1
+  fi
+  export DISPLAY=":$(cat "$VIRTUAL_DISPLAY_DIR/number")"
+  openbox --sm-disable >"$VIRTUAL_DISPLAY_DIR/openbox.log" 2>&1 &
   VIRTUAL_DISPLAY_PIDS="$! $VIRTUAL_DISPLAY_PIDS"
-  # openbox is ready once it has claimed the screen (it names itself on the root window).
-  waited=0
-  until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; do
-    sleep 0.1
-    waited=$((waited + 1))
-    if [ "$waited" -ge 100 ]; then
-      echo "openbox did not start on $DISPLAY" >&2
-      return 1
-    fi
-  done
+  # Generous: on a loaded machine openbox's first font and theme lookups can take seconds.
+  if ! wait_until_virtual_display 60 virtual_display_window_manager_ready; then
+    echo "openbox did not start on $DISPLAY:" >&2
+    cat "$VIRTUAL_DISPLAY_DIR/openbox.log" >&2
+    return 1
+  fi
 }
 
 stop_virtual_display() {
@@ -41,9 +53,12 @@ stop_virtual_display() {
   for pid in ${VIRTUAL_DISPLAY_PIDS:-}; do
     kill "$pid" 2>/dev/null || true
   done
-  # Wait for the server to go, so the next one can take a display number cleanly.
   for pid in ${VIRTUAL_DISPLAY_PIDS:-}; do
-    timeout 5 tail --pid="$pid" -f /dev/null 2>/dev/null || kill -9 "$pid" 2>/dev/null || true
+    timeout 10 tail --pid="$pid" -f /dev/null 2>/dev/null || kill -9 "$pid" 2>/dev/null || true
   done
   VIRTUAL_DISPLAY_PIDS=""
+  if [ -n "${VIRTUAL_DISPLAY_DIR:-}" ]; then
+    rm -rf "$VIRTUAL_DISPLAY_DIR"
+    VIRTUAL_DISPLAY_DIR=""
+  fi
 }

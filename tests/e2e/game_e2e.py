@@ -37,7 +37,10 @@ class Shot:
     """A screenshot of the window's client area as RGB rows."""
 
     def __init__(self, window, path):
+        before = time.monotonic()
         run("import", "-window", window, path, timeout=20).check_returncode()
+        # When the picture was taken, near enough: import grabs it early and then encodes.
+        self.time = (before + time.monotonic()) / 2
         size = run("identify", "-format", "%w %h", path).stdout.split()
         self.width, self.height = int(size[0]), int(size[1])
         raw = subprocess.run(["convert", path, "-depth", "8", "rgb:-"], capture_output=True,
@@ -97,43 +100,67 @@ def single(box):
     return 6 <= box[2] <= 10 and 6 <= box[3] <= 10
 
 
-def slowest_squares(window, shots, tag):
-    """White single squares that moved least between two screenshots taken close together."""
-    first = Shot(window, os.path.join(shots, tag + "-a.png")).squares("white")
-    second = Shot(window, os.path.join(shots, tag + "-b.png")).squares("white")
-    moves = []
-    for box in second:
-        if not single(box):
+def slow_persons(window, shots, tag, fastest=12.0, clear_of=None):
+    """Single white squares that move at most fastest pixels per second, slowest first.
+
+    Each is (speed, (x, y) at time t, (vx, vy) in pixels per second, t), measured between two
+    screenshots taken one after the other. Most persons walk too fast to be hit by a click
+    whose delivery takes a moment, and a few stand still (speed 0) or crawl. With clear_of,
+    persons with a square of that colour near them are left out.
+    """
+    a = Shot(window, os.path.join(shots, tag + "-a.png"))
+    b = Shot(window, os.path.join(shots, tag + "-b.png"))
+    dt = max(b.time - a.time, 0.01)
+    before = [centre(box) for box in a.squares("white") if single(box)]
+    others = [centre(box) for box in b.squares(clear_of)] if clear_of else []
+    found = []
+    for box in b.squares("white"):
+        if not single(box) or not before:
             continue
         cx, cy = centre(box)
-        nearest = min((abs(cx - centre(b)[0]) + abs(cy - centre(b)[1]) for b in first if single(b)),
-                      default=999)
-        moves.append((nearest, box))
-    moves.sort()
-    return [box for moved, box in moves if moved <= 2]
+        px, py = min(before, key=lambda p: abs(cx - p[0]) + abs(cy - p[1]))
+        vx, vy = (cx - px) / dt, (cy - py) / dt
+        speed = (vx * vx + vy * vy) ** 0.5
+        if speed <= fastest and all(abs(cx - ox) > 20 or abs(cy - oy) > 20 for ox, oy in others):
+            found.append((speed, (cx, cy), (vx, vy), b.time))
+    found.sort(key=lambda person: person[0])
+    return found
 
 
-def colour_near(window, path, colour, point, radius=12):
-    boxes = Shot(window, path).squares(colour)
-    px, py = point
-    return any(abs(centre(b)[0] - px) <= radius and abs(centre(b)[1] - py) <= radius
-               for b in boxes)
+def click_until(window, shots, button, colour, tag, avoid=(), click_window=None, offset=(0, 0)):
+    """Clicks slow persons until one turns the colour; returns where it clicked (client).
 
-
-def click_until(window, shots, button, colour, tag, avoid=()):
-    """Clicks still persons until one turns the colour; returns where it clicked."""
-    for attempt in range(6):
-        candidates = [b for b in slowest_squares(window, shots, f"{tag}{attempt}")
-                      if all(abs(centre(b)[0] - a[0]) > 20 or abs(centre(b)[1] - a[1]) > 20
-                             for a in avoid)]
+    The screenshots come from window; the clicks go to click_window (the same by default) at
+    the screenshot's point plus offset. Where the person will be is extrapolated from its
+    measured velocity, and the colour is looked for where the person is when it is checked.
+    """
+    click_window = click_window or window
+    for attempt in range(8):
+        name = f"{tag}{attempt}"
+        candidates = [p for p in slow_persons(window, shots, name, clear_of=colour)
+                      if all(abs(p[1][0] + offset[0] - a[0]) > 20 or
+                             abs(p[1][1] + offset[1] - a[1]) > 20 for a in avoid)]
         if not candidates:
             continue
-        point = centre(candidates[0])
-        run("xdotool", "mousemove", "--window", window, str(point[0]), str(point[1]),
+        _, (x, y), (vx, vy), seen = candidates[0]
+
+        def at(moment):
+            return round(x + vx * (moment - seen)), round(y + vy * (moment - seen))
+
+        point = at(time.monotonic())
+        client = (point[0] + offset[0], point[1] + offset[1])
+        run("xdotool", "mousemove", "--window", click_window, str(client[0]), str(client[1]),
             "click", str(button))
-        time.sleep(0.3)
-        if colour_near(window, os.path.join(shots, f"{tag}{attempt}-after.png"), colour, point):
-            return point
+
+        def turned():
+            # A quarantined person stops where it was clicked; an infected one walks on.
+            shot = Shot(window, os.path.join(shots, f"{name}-after.png"))
+            places = (point, at(shot.time))
+            return any(abs(centre(b)[0] - px) <= 8 and abs(centre(b)[1] - py) <= 8
+                       for b in shot.squares(colour) for px, py in places)
+
+        if wait_for(turned, 3, step=0.2):
+            return client
     return None
 
 
