@@ -74,7 +74,9 @@ void UsePopulation(const TPopulation& ParaPopulation) {
   Persons.assign(ParaPopulation.begin(), ParaPopulation.end());
 }
 
-TPopulation CurrentPopulation() { return TPopulation(Persons.begin(), Persons.end()); }
+TPopulation CurrentPopulation() {
+  return TPopulation(Persons.begin(), Persons.end());
+}
 
 // Runs one pass both ways over copies of the population and returns the grid's result,
 // after checking that it equals the straightforward one person by person.

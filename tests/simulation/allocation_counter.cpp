@@ -19,6 +19,10 @@ void* operator new(std::size_t ParaSize) {
   throw std::bad_alloc();
 }
 
-void operator delete(void* ParaMemory) noexcept { std::free(ParaMemory); }
+void operator delete(void* ParaMemory) noexcept {
+  std::free(ParaMemory);
+}
 
-void operator delete(void* ParaMemory, std::size_t) noexcept { std::free(ParaMemory); }
+void operator delete(void* ParaMemory, std::size_t) noexcept {
+  std::free(ParaMemory);
+}
