@@ -305,7 +305,8 @@ class TApplicationEvents;
 // dispatched to its window. When nothing is waiting, every idle hook runs with Done = true on
 // entry; the loop waits for the next message only when Done is still true afterwards.
 // An exception escaping a hook or a window handler is caught at that boundary and shown in
-// the error box; the loop goes on.
+// the error box; the loop goes on. One escaping a message hook ends that turn: the message
+// it was taken for is not dispatched.
 class TApplication : public TComponent {
 public:
   TApplication();
@@ -378,7 +379,8 @@ extern TApplication* Application;
 
 // Runs ParaBody; an exception escaping it is shown in the error box instead of propagating.
 // Backends wrap every call into program code from a window-system callback with it.
-void CallGuarded(const std::function<void()>& ParaBody);
+// Answers false when ParaBody was interrupted by an exception.
+bool CallGuarded(const std::function<void()>& ParaBody);
 
 // The modal message box: the text, one OK button, titled with the application's title.
 // Returns once the user has closed it; other windows keep getting their paints meanwhile,

@@ -323,9 +323,10 @@ TApplicationEvents::~TApplicationEvents() {
 
 // ---- Services ---------------------------------------------------------------------------
 
-void CallGuarded(const std::function<void()>& ParaBody) {
+bool CallGuarded(const std::function<void()>& ParaBody) {
   try {
     ParaBody();
+    return true;
   } catch (...) {
     if (Application != nullptr) {
       try {
@@ -339,6 +340,7 @@ void CallGuarded(const std::function<void()>& ParaBody) {
                  stderr);
     }
   }
+  return false;
 }
 
 void DesktopCenter(const TDesktopRect& ParaDesktop, int32_t ParaWindowWidth,

@@ -393,8 +393,9 @@ struct TToolkitBackend {
         }
         TMsg msg{reinterpret_cast<TWindowHandle>(message.hwnd), message.message, &message};
         bool handled = false;
-        CallGuarded([&] { ParaApplication.DoMessage(msg, handled); });
-        if (!handled) {
+        // An error in the hook ends the turn: the message is not dispatched.
+        const bool hooked = CallGuarded([&] { ParaApplication.DoMessage(msg, handled); });
+        if (hooked && !handled) {
           TranslateMessage(&message);
           DispatchMessageW(&message);
         }

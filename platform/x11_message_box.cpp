@@ -245,7 +245,7 @@ void runMessageBoxX11(TMessageBoxX11& ParaBox) {
 } // namespace
 
 void ShowMessageBox(const std::string& ParaText, TMessageBoxIcon ParaIcon) {
-  const std::string title = Application != nullptr ? Application->Title() : std::string();
+  const std::string title = ProgramNameX11();
   Display* display = nullptr;
   try {
     display = DisplayX11();

@@ -6,6 +6,7 @@
 #include <X11/Xlib.h>
 
 #include <cstdint>
+#include <string>
 
 #include "platform/platform_toolkit.h"
 
@@ -23,6 +24,9 @@ struct TX11DeviceContext {
 
 // The display, opened on first use. Raises when no display can be opened.
 Display* DisplayX11();
+// The application's title, or the program's file name while none is set: what message boxes
+// and the task-bar entry are titled with.
+std::string ProgramNameX11();
 int ScreenX11();
 
 inline TX11DeviceContext* DeviceContextX11(TDeviceContext ParaDC) {

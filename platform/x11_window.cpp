@@ -209,7 +209,7 @@ struct TToolkitBackend {
     Display* display = gX11.mDisplay;
     XSetWMProtocols(display, ParaWindow, &gX11.mWmDeleteWindow, 1);
     XClassHint* classHint = XAllocClassHint();
-    std::string name = Application != nullptr ? Application->Title() : "VantrelGame";
+    std::string name = ProgramNameX11();
     classHint->res_name = name.data();
     classHint->res_class = name.data();
     XSetClassHint(display, ParaWindow, classHint);
@@ -390,8 +390,9 @@ struct TToolkitBackend {
         XNextEvent(display, &event);
         TMsg msg{event.xany.window, static_cast<uint32_t>(event.type), &event};
         bool handled = false;
-        CallGuarded([&] { ParaApplication.DoMessage(msg, handled); });
-        if (!handled) {
+        // An error in the hook ends the turn: the event is not dispatched.
+        const bool hooked = CallGuarded([&] { ParaApplication.DoMessage(msg, handled); });
+        if (hooked && !handled) {
           dispatch(event);
         }
       } else {
@@ -614,4 +615,17 @@ TDesktopRect DesktopRect() {
   // The root window spans every monitor of the screen.
   return TDesktopRect{0, 0, DisplayWidth(gX11.mDisplay, gX11.mScreen),
                       DisplayHeight(gX11.mDisplay, gX11.mScreen)};
+}
+
+std::string ProgramNameX11() {
+  if (Application != nullptr && !Application->Title().empty()) {
+    return Application->Title();
+  }
+  char path[4096] = {};
+  const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
+  if (length <= 0) {
+    return "VantrelGame";
+  }
+  const std::string file(path, static_cast<std::size_t>(length));
+  return file.substr(file.find_last_of('/') + 1);
 }

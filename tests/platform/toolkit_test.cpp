@@ -164,3 +164,14 @@ TEST_F(ApplicationHooksTest, FreedEventsComponentNoLongerReceivesHooks) {
 }
 
 } // namespace
+
+TEST(CallGuardedTest, TellsWhetherTheBodyRanToItsEndSoTheLoopCanDropTheMessage) {
+  ASSERT_EQ(Application, nullptr);
+  int reached = 0;
+  EXPECT_TRUE(CallGuarded([&] { ++reached; }));
+  EXPECT_FALSE(CallGuarded([&] {
+    throw std::runtime_error("step failed");
+    ++reached;
+  }));
+  EXPECT_EQ(reached, 1);
+}
