@@ -10,16 +10,6 @@
 #include "opengl/unit_opengl_api_library_version_011.h"
 #include "opengl/unit_opengl_api_windows_extensions_routines_version_011.h"
 
-namespace {
-
-constexpr uint32_t kGlFront = 0x0404;
-constexpr uint32_t kGlBack = 0x0405;
-constexpr uint32_t kGlModelView = 0x1700;
-constexpr uint32_t kGlProjection = 0x1701;
-constexpr uint32_t kGlColorBufferBit = 0x00004000;
-
-} // namespace
-
 const TSupportedPixelFormat& TSupportedPixelFormatList::Items(int32_t ParaIndex) const {
   if (ParaIndex < 0 || ParaIndex >= Count()) {
     throw std::out_of_range("List index out of bounds (" + std::to_string(ParaIndex) + ")");
@@ -204,14 +194,14 @@ void TOpenGLControl::Paint() {
       return;
     }
   }
-  TOpenGLAPIVersion100::glDrawBuffer(mOptionDoubleBufferEnabled ? kGlBack : kGlFront);
+  TOpenGLAPIVersion100::glDrawBuffer(mOptionDoubleBufferEnabled ? GL_BACK : GL_FRONT);
   if (mResizeViewportNeeded) {
     TOpenGLAPIVersion100::glViewport(0, 0, ClientWidth(), ClientHeight());
-    TOpenGLAPIVersion110::glMatrixMode(kGlProjection);
+    TOpenGLAPIVersion110::glMatrixMode(GL_PROJECTION);
     TOpenGLAPIVersion110::glLoadIdentity();
     TOpenGLAPIVersion110::glOrtho(0.0, static_cast<double>(ClientWidth()),
                                   static_cast<double>(ClientHeight()), 0.0, -1.0, 1.0);
-    TOpenGLAPIVersion110::glMatrixMode(kGlModelView);
+    TOpenGLAPIVersion110::glMatrixMode(GL_MODELVIEW);
     TOpenGLAPIVersion110::glLoadIdentity();
     if (mOnResizeViewport) {
       mOnResizeViewport(this);
@@ -222,7 +212,7 @@ void TOpenGLControl::Paint() {
     mOnDraw(this);
   } else {
     TOpenGLAPIVersion100::glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-    TOpenGLAPIVersion100::glClear(kGlColorBufferBit);
+    TOpenGLAPIVersion100::glClear(GL_COLOR_BUFFER_BIT);
   }
   TOpenGLAPIVersion100::glFlush();
   if (mOpenGLWindowsExtensionsSupported) {
