@@ -62,8 +62,7 @@ bool TEvent::WaitFor(int32_t ParaMilliseconds) {
 TSpeedThrottle::TSpeedThrottle()
     : mTimeCounter(std::make_unique<TTimeCounter>()), mContinueSignal(std::make_unique<TEvent>()) {
   mFrequency = mTimeCounter->Frequency();
-  mTick1 = mTimeCounter->Tick();
-  mTick2 = mTick1;
+  RestartClock();
 }
 
 TSpeedThrottle::~TSpeedThrottle() {
@@ -83,6 +82,10 @@ void TSpeedThrottle::Recalculate() {
   }
   // A tie or a NaN on either side leaves the capacity at the maximum extraction quantity.
   mMaximumBucketSize = mSpeed > mMaximumExtractionQuantity ? mSpeed : mMaximumExtractionQuantity;
+  RestartClock();
+}
+
+void TSpeedThrottle::RestartClock() {
   const int64_t tick = mTimeCounter->Tick();
   mTick1 = tick;
   mTick2 = tick;
@@ -196,9 +199,7 @@ void TSpeedThrottle::SetPaused(bool ParaPaused) {
     return;
   }
   // The paused time does not accrue.
-  const int64_t tick = mTimeCounter->Tick();
-  mTick2 = tick;
-  mTick1 = tick;
+  RestartClock();
   mPaused = false;
   mContinueSignal->SetEvent();
 }
@@ -278,7 +279,5 @@ void TSpeedThrottle::QuantityUsed(double ParaValue) {
 void TSpeedThrottle::Reset() {
   auto lock = Lock();
   mBucket = 0.0;
-  const int64_t tick = mTimeCounter->Tick();
-  mTick2 = tick;
-  mTick1 = tick;
+  RestartClock();
 }

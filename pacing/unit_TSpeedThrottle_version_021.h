@@ -73,6 +73,8 @@ private:
   // Lock is acquire; the returned guard's end is Unlock, on every exit including errors.
   std::unique_lock<std::mutex> Lock() const;
   void Recalculate();
+  // Both ticks := the counter's tick now: nothing before this moment accrues.
+  void RestartClock();
   void Refill();
 
   mutable std::mutex mCriticalSection;
