@@ -15,6 +15,7 @@
 #include "simulation/Unit_TGame.h"
 #include "simulation/Unit_THumanity.h"
 #include "simulation/Unit_TPerson.h"
+#include "simulation/Unit_TProgram.h"
 #include "tests/simulation/reference_spreading.h"
 
 namespace {
@@ -31,18 +32,6 @@ struct TOutbreak {
   int32_t cycleTillPatientZero = 0;
   uint32_t randSeed = 0;
 };
-
-void FreeWorld() {
-  delete Game;
-  delete Disease;
-  delete Humanity;
-  delete Field;
-  Game = nullptr;
-  Disease = nullptr;
-  Humanity = nullptr;
-  Field = nullptr;
-  Persons.clear();
-}
 
 // A scattered population in which patient zero exists and every second person (a random
 // half, since positions are random) is infected.
@@ -109,7 +98,7 @@ void RunCycles(benchmark::State& ParaState, TStep ParaStep, int32_t ParaPersons,
   ParaState.counters["infected"] = Humanity->Infected();
   ParaState.counters["cycles_per_s"] =
       benchmark::Counter(static_cast<double>(cycles), benchmark::Counter::kIsRate);
-  FreeWorld();
+  ProgramDestroy();
 }
 
 void Register(TStep ParaStep, const char* ParaStepName, int32_t ParaPersons, bool ParaWindow) {

@@ -19,6 +19,7 @@
 #include "simulation/Unit_TGame.h"
 #include "simulation/Unit_THumanity.h"
 #include "simulation/Unit_TPerson.h"
+#include "simulation/Unit_TProgram.h"
 #include "tests/simulation/allocation_counter.h"
 #include "tests/simulation/reference_spreading.h"
 
@@ -354,15 +355,7 @@ struct TWorld {
   }
   ~TWorld() {
     Enter();
-    delete Game;
-    delete Disease;
-    delete Humanity;
-    delete Field;
-    Game = nullptr;
-    Disease = nullptr;
-    Humanity = nullptr;
-    Field = nullptr;
-    Persons.clear();
+    ProgramDestroy();
     PersonCount = 100;
   }
 };

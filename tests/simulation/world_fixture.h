@@ -14,6 +14,7 @@
 #include "simulation/Unit_TGame.h"
 #include "simulation/Unit_THumanity.h"
 #include "simulation/Unit_TPerson.h"
+#include "simulation/Unit_TProgram.h"
 
 // AddressSanitizer's operator new reports an allocation failure and aborts instead of throwing
 // std::bad_alloc, so tests of a failed allocation only run without it.
@@ -31,15 +32,8 @@ protected:
   }
 
   void TearDown() override {
-    delete Game;
-    delete Disease;
-    delete Humanity;
-    delete Field;
-    Game = nullptr;
-    Disease = nullptr;
-    Humanity = nullptr;
-    Field = nullptr;
-    Persons.clear();
+    ProgramDestroy();
+    Persons.clear(); // hand-made persons of a test that never created a population
     PersonCount = 100;
   }
 
