@@ -279,6 +279,8 @@ private:
   void ShowWindowAt(int32_t ParaLeft, int32_t ParaTop, bool ParaPlace);
   // (backend) the frame the window manager or system adds around the client area.
   void FrameExtents(int32_t& ParaHorizontal, int32_t& ParaVertical);
+  // A stored client size was written: the window follows, and so do the aligned children.
+  void ClientSizeChanged();
   // Called by the backend when the window system changed the client size.
   void ClientResized(int32_t ParaWidth, int32_t ParaHeight);
   // After construction: load completion, scaling to the screen's density, OnCreate.

@@ -127,11 +127,20 @@ void TWinControl::MouseDown(TMouseButton Button, TShiftState Shift, int32_t X, i
   }
 }
 
+namespace {
+
+// A stored size scaled to another density, to the nearest pixel with ties to even.
+int32_t ScaledBy(int32_t ParaValue, int32_t ParaMultiplier, int32_t ParaDivider) {
+  return RoundHalfEven(static_cast<double>(ParaValue) * ParaMultiplier / ParaDivider);
+}
+
+} // namespace
+
 void TWinControl::ScaleBy(int32_t ParaMultiplier, int32_t ParaDivider) {
-  auto scale = [&](int32_t value) {
-    return RoundHalfEven(static_cast<double>(value) * ParaMultiplier / ParaDivider);
-  };
-  SetBounds(scale(mLeft), scale(mTop), scale(mWidth), scale(mHeight));
+  SetBounds(ScaledBy(mLeft, ParaMultiplier, ParaDivider),
+            ScaledBy(mTop, ParaMultiplier, ParaDivider),
+            ScaledBy(mWidth, ParaMultiplier, ParaDivider),
+            ScaledBy(mHeight, ParaMultiplier, ParaDivider));
   for (TWinControl* child : mControls) {
     child->ScaleBy(ParaMultiplier, ParaDivider);
   }
@@ -167,14 +176,15 @@ void TForm::SetCaption(const std::string& ParaCaption) {
 
 void TForm::SetClientWidth(int32_t ParaValue) {
   mClientWidth = ParaValue;
-  if (HandleAllocated()) {
-    UpdateWindowClientSize();
-  }
-  AlignControls();
+  ClientSizeChanged();
 }
 
 void TForm::SetClientHeight(int32_t ParaValue) {
   mClientHeight = ParaValue;
+  ClientSizeChanged();
+}
+
+void TForm::ClientSizeChanged() {
   if (HandleAllocated()) {
     UpdateWindowClientSize();
   }
@@ -191,11 +201,8 @@ void TForm::ClientResized(int32_t ParaWidth, int32_t ParaHeight) {
 }
 
 void TForm::ScaleBy(int32_t ParaMultiplier, int32_t ParaDivider) {
-  auto scale = [&](int32_t value) {
-    return RoundHalfEven(static_cast<double>(value) * ParaMultiplier / ParaDivider);
-  };
-  mClientWidth = scale(mClientWidth);
-  mClientHeight = scale(mClientHeight);
+  mClientWidth = ScaledBy(mClientWidth, ParaMultiplier, ParaDivider);
+  mClientHeight = ScaledBy(mClientHeight, ParaMultiplier, ParaDivider);
   for (TWinControl* child : Controls()) {
     child->ScaleBy(ParaMultiplier, ParaDivider);
   }

@@ -33,7 +33,6 @@ constexpr wchar_t kFormClassWin32[] = L"VantrelWin32Form";
 
 struct TWin32Backend {
   HINSTANCE mInstance = nullptr;
-  bool mInitialized = false;
   // Controls may ask for different class styles; one registered class per style.
   std::map<UINT, std::wstring> mControlClasses;
   bool mFormClassRegistered = false;
@@ -111,11 +110,9 @@ void declareDensityAwareWin32() {
 }
 
 void initializeWin32() {
-  if (gWin32.mInitialized) {
-    return;
+  if (gWin32.mInstance == nullptr) {
+    gWin32.mInstance = GetModuleHandleW(nullptr);
   }
-  gWin32.mInstance = GetModuleHandleW(nullptr);
-  gWin32.mInitialized = true;
 }
 
 } // namespace
@@ -333,11 +330,10 @@ struct TToolkitBackend {
     native->mControl = &ParaControl;
     native->mTopLevel = ParaControl.Parent() == nullptr;
     HWND window = nullptr;
+    auto* form = native->mTopLevel ? dynamic_cast<TForm*>(&ParaControl) : nullptr;
     if (native->mTopLevel) {
-      auto* form = dynamic_cast<TForm*>(&ParaControl);
-      const int32_t clientWidth = form != nullptr ? form->ClientWidth() : ParaControl.Width();
-      const int32_t clientHeight = form != nullptr ? form->ClientHeight() : ParaControl.Height();
-      const SIZE outer = windowSizeForClientWin32(nullptr, clientWidth, clientHeight);
+      const SIZE outer =
+          windowSizeForClientWin32(nullptr, ParaControl.ClientWidth(), ParaControl.ClientHeight());
       const std::wstring caption = form != nullptr ? WideTextWin32(form->Caption()) : L"";
       window =
           CreateWindowExW(formExStyleWin32() | params.mExStyle, formClassWin32(), caption.c_str(),
@@ -359,12 +355,9 @@ struct TToolkitBackend {
       }
       throw std::runtime_error("CreateWindowExW failed, GetLastError: " + std::to_string(code));
     }
-    if (native->mTopLevel) {
+    if (form != nullptr) {
       // Exact client size at the window's own density, once the window knows its monitor.
-      auto* form = dynamic_cast<TForm*>(&ParaControl);
-      if (form != nullptr) {
-        form->UpdateWindowClientSize();
-      }
+      form->UpdateWindowClientSize();
     }
     if (ParaControl.mNative == native && !native->mSizeDelivered) {
       native->mSizeDelivered = true;

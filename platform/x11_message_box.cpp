@@ -27,6 +27,7 @@ struct TMessageBoxX11 {
   XFontStruct* mFont = nullptr;
   std::vector<std::string> mLines;
   TMessageBoxIcon mIcon = mbiNone;
+  unsigned long mStopPixel = 0; // the red of the stop sign, allocated once per box
   int mWidth = 0;
   int mHeight = 0;
   int mTextLeft = 0;
@@ -64,13 +65,7 @@ void drawMessageBoxX11(TMessageBoxX11& ParaBox) {
                  static_cast<unsigned>(ParaBox.mHeight));
   if (ParaBox.mIcon == mbiStop) {
     // A red disc with a white cross, the stop sign of error reports.
-    XColor red{};
-    Colormap colormap = DefaultColormap(display, screen);
-    red.red = 0xD000;
-    red.green = 0x1000;
-    red.blue = 0x1000;
-    red.flags = DoRed | DoGreen | DoBlue;
-    XSetForeground(display, ParaBox.mGC, XAllocColor(display, colormap, &red) ? red.pixel : black);
+    XSetForeground(display, ParaBox.mGC, ParaBox.mStopPixel);
     XFillArc(display, ParaBox.mWindow, ParaBox.mGC, kMargin, kMargin, kIconSize, kIconSize, 0,
              360 * 64);
     XSetForeground(display, ParaBox.mGC, white);
@@ -116,11 +111,21 @@ void createMessageBoxX11(TMessageBoxX11& ParaBox, const std::string& ParaTitle) 
   for (const std::string& line : ParaBox.mLines) {
     textWidth = std::max(textWidth, textWidthX11(ParaBox, line));
   }
+  if (ParaBox.mIcon == mbiStop) {
+    XColor red{};
+    red.red = 0xD000;
+    red.green = 0x1000;
+    red.blue = 0x1000;
+    red.flags = DoRed | DoGreen | DoBlue;
+    ParaBox.mStopPixel = XAllocColor(display, DefaultColormap(display, screen), &red)
+                             ? red.pixel
+                             : BlackPixel(display, screen);
+  }
   const int lineHeight = ParaBox.mFont->ascent + ParaBox.mFont->descent;
   const int textHeight = lineHeight * static_cast<int>(ParaBox.mLines.size());
   ParaBox.mTextLeft = kMargin + (ParaBox.mIcon == mbiStop ? kIconSize + kMargin : 0);
-  ParaBox.mWidth = std::max(ParaBox.mTextLeft + textWidth + kMargin, kButtonWidth + 2 * kMargin);
-  ParaBox.mWidth = std::max(ParaBox.mWidth, 240);
+  // At least 240 wide, which always leaves room for the button and its margins.
+  ParaBox.mWidth = std::max(ParaBox.mTextLeft + textWidth + kMargin, 240);
   const int contentHeight = std::max(textHeight, ParaBox.mIcon == mbiStop ? kIconSize : 0);
   ParaBox.mButtonTop = kMargin + contentHeight + kMargin;
   ParaBox.mButtonLeft = (ParaBox.mWidth - kButtonWidth) / 2;

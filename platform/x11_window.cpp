@@ -196,9 +196,9 @@ struct TToolkitBackend {
       attributes.colormap = ParaColormap;
       mask |= CWColormap;
     }
-    const bool topLevel = ParaParent == gX11.mRoot;
-    const int width = std::max(1, topLevel ? ParaControl.ClientWidth() : ParaControl.Width());
-    const int height = std::max(1, topLevel ? ParaControl.ClientHeight() : ParaControl.Height());
+    // A form's window is its client area; a child control's client area is all of it.
+    const int width = std::max(1, ParaControl.ClientWidth());
+    const int height = std::max(1, ParaControl.ClientHeight());
     return XCreateWindow(gX11.mDisplay, ParaParent, ParaControl.Left(), ParaControl.Top(),
                          static_cast<unsigned>(width), static_cast<unsigned>(height), 0,
                          ParaVisual == nullptr ? CopyFromParent : ParaDepth, InputOutput,
