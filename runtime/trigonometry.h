@@ -1,8 +1,7 @@
 // The sine and cosine the simulation computes with: persons must come out bit-identical on
-// every build, so nothing in the simulation calls std::sin or std::cos directly. The backend
-// is chosen by the build: glibc's functions on Linux (trigonometry_libm.cpp), our correctly
-// rounded ones on Windows (trigonometry_portable.cpp), which agree with glibc wherever glibc
-// rounds correctly; VANTREL_PORTABLE_TRIGONOMETRY puts the Linux build on them as well.
+// every build, so nothing in the simulation calls std::sin or std::cos directly. Every build
+// uses our correctly rounded functions (trigonometry.cpp); the C runtimes' differ in the last
+// bit on a few tenths of a percent of the game's headings, each runtime on others.
 #pragma once
 
 double Sine(double ParaRadians);

@@ -7,8 +7,8 @@ Subcommands:
   opengl PROBE                the OpenGL entry-point groups against wine's opengl32.dll
   game GAME SHOTS             the shipped game: the software pixel-format failure path
   hwgame GAME SHOTS           the test build with hardware acceleration: drawing and clicks
-  crosscheck NATIVE WINDOWS   the Linux and Windows builds compute the same sqrt results
-  crosscheck-trig NATIVE WINDOWS   ... and the same sin/cos results and persons
+  crosscheck NATIVE WINDOWS   the Linux and Windows builds compute the same sqrt, sin and cos
+                              results and the same persons
 The prefix is $VANTREL_WINEPREFIX. Every wait has a timeout.
 """
 import os
@@ -341,7 +341,7 @@ def hwgame(exe, shots):
 
 # ---- cross-check --------------------------------------------------------------------------
 
-def crosscheck(native, windows, trig):
+def crosscheck(native, windows):
     linux = subprocess.run([native], capture_output=True, text=True, timeout=120).stdout
     result = subprocess.run([WINE, windows], capture_output=True, text=True, timeout=300,
                             env=wine_environment("-all"))
@@ -352,17 +352,16 @@ def crosscheck(native, windows, trig):
     math_w = [l.split() for l in lines_w if l.startswith("math ")]
     sqrt_diff = sum(1 for a, b in zip(math_l, math_w) if a[4] != b[4])
     check(sqrt_diff == 0, "sqrt agrees bit for bit (%d differences)" % sqrt_diff)
-    if trig:
-        sin_diff = sum(1 for a, b in zip(math_l, math_w) if a[2] != b[2])
-        cos_diff = sum(1 for a, b in zip(math_l, math_w) if a[3] != b[3])
-        check(sin_diff == 0 and cos_diff == 0,
-              "sin and cos agree bit for bit (%d sin, %d cos differences of %d)"
-              % (sin_diff, cos_diff, len(math_l)))
-        persons_l = [l for l in lines_l if not l.startswith("math ")]
-        persons_w = [l for l in lines_w if not l.startswith("math ")]
-        first = next((i for i, (a, b) in enumerate(zip(persons_l, persons_w)) if a != b), None)
-        check(first is None, "the persons agree bit for bit (first difference: %r / %r)"
-              % ((persons_l[first], persons_w[first]) if first is not None else (None, None)))
+    sin_diff = sum(1 for a, b in zip(math_l, math_w) if a[2] != b[2])
+    cos_diff = sum(1 for a, b in zip(math_l, math_w) if a[3] != b[3])
+    check(sin_diff == 0 and cos_diff == 0,
+          "sin and cos agree bit for bit (%d sin, %d cos differences of %d)"
+          % (sin_diff, cos_diff, len(math_l)))
+    persons_l = [l for l in lines_l if not l.startswith("math ")]
+    persons_w = [l for l in lines_w if not l.startswith("math ")]
+    first = next((i for i, (a, b) in enumerate(zip(persons_l, persons_w)) if a != b), None)
+    check(first is None, "the persons agree bit for bit (first difference: %r / %r)"
+          % ((persons_l[first], persons_w[first]) if first is not None else (None, None)))
 
 
 def main():
@@ -377,8 +376,8 @@ def main():
         game(sys.argv[2], sys.argv[3])
     elif command == "hwgame":
         hwgame(sys.argv[2], sys.argv[3])
-    elif command in ("crosscheck", "crosscheck-trig"):
-        crosscheck(sys.argv[2], sys.argv[3], command == "crosscheck-trig")
+    elif command == "crosscheck":
+        crosscheck(sys.argv[2], sys.argv[3])
     else:
         raise SystemExit("unknown command " + command)
     if failures:

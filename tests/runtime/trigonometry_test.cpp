@@ -1,7 +1,7 @@
 // The correctly rounded sine and cosine against glibc, bit for bit, on the angles the game
 // produces, on random arguments and on special values. Where the two differ, an independent
-// 113-bit reference (libquadmath) decides who rounded correctly: ours must have, and glibc's
-// misroundings are counted and tolerated, since the Linux build keeps glibc.
+// 113-bit reference (libquadmath) decides who rounded correctly: ours must have; glibc's
+// misroundings are only counted (the game uses ours on every build).
 #include "runtime/correctly_rounded_trigonometry.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
-// Linux backend of trigonometry.h: glibc's sin and cos, the reference other tools compare with.
-// NOTE: glibc 2.36 misrounds about 0.14% of the game's headings by one ulp, where the Windows
-// backend (trigonometry_portable.cpp) rounds correctly.
+// glibc's sine and cosine behind trigonometry.h, for measuring what the correctly rounded ones
+// cost (bench/run.sh). Only a build configured with VANTREL_GLIBC_TRIGONOMETRY_FOR_COMPARISON
+// uses it; its persons differ from every other build's on about 0.14% of the headings.
 #include "runtime/trigonometry.h"
 
 #include <cmath>

@@ -1,7 +1,7 @@
-// Windows backend of trigonometry.h (and Linux's with VANTREL_PORTABLE_TRIGONOMETRY): our own
-// correctly rounded sine and cosine, the same bits on every platform.
-// NOTE: mingw-w64's C runtime and glibc both round some of the game's angles the wrong way
-// (about 0.3% and 0.14% of them), each differently, which is why the C runtimes are not used.
+// The simulation's sine and cosine (trigonometry.h): our own correctly rounded functions, the
+// same bits on every platform.
+// NOTE: glibc 2.36 and mingw-w64's C runtime both round some of the game's angles the wrong
+// way (about 0.14% and 0.3% of them), each differently, which is why no C runtime is used.
 #include "runtime/trigonometry.h"
 
 #include "runtime/correctly_rounded_trigonometry.h"
