@@ -41,7 +41,7 @@ LIT = channel_table(lambda v: v > 24)
 class Shot:
     """A screenshot of the window's client area, with masks of the game's colours."""
 
-    def __init__(self, window):
+    def __init__(self, window, path=None):
         before = time.monotonic()
         result = subprocess.run(["import", "-window", window, "-depth", "8", "ppm:-"], capture_output=True,
                                 timeout=30)
@@ -53,9 +53,15 @@ class Shot:
         header = re.match(rb"P6\s+(\d+)\s+(\d+)\s+255\s", self.ppm)
         self.width, self.height = int(header.group(1)), int(header.group(2))
         self.pixels = self.ppm[-3 * self.width * self.height:]
+        if path:
+            self.save(path)
 
     def save(self, path):
         subprocess.run(["convert", "ppm:-", path], input=self.ppm, timeout=30)
+
+    def rgb(self, x, y):
+        i = 3 * (y * self.width + x)
+        return self.pixels[i], self.pixels[i + 1], self.pixels[i + 2]
 
     def mask(self, colour):
         """One byte per pixel, 1 where the pixel has the colour."""
@@ -76,7 +82,7 @@ class Shot:
                 bits &= int.from_bytes(channel.translate(table), "little")
         return bits.to_bytes(n, "little")
 
-    def areas(self, colour):
+    def squares(self, colour):
         """Connected areas (4-neighbour) of pixels of one colour, as bounding boxes."""
         w, h = self.width, self.height
         mask = bytearray(self.mask(colour))
@@ -161,7 +167,7 @@ class PatientZeroWatcher:
     def watch(self):
         while time.monotonic() < self.deadline:
             shot = Shot(self.window)
-            if shot.areas("red"):
+            if shot.squares("red"):
                 self.seen = shot
                 shot.save(os.path.join(self.shots, "patient-zero.png"))
                 return
@@ -184,10 +190,10 @@ def slow_persons(window, fastest=12.0, clear_of=None):
     time.sleep(0.5)  # the baseline of the speed measurement, not a wait for anything
     b = Shot(window)
     dt = max(b.time - a.time, 0.01)
-    before = [centre(box) for box in a.areas("white") if single(box)]
-    others = [centre(box) for box in b.areas(clear_of)] if clear_of else []
+    before = [centre(box) for box in a.squares("white") if single(box)]
+    others = [centre(box) for box in b.squares(clear_of)] if clear_of else []
     found = []
-    for box in b.areas("white"):
+    for box in b.squares("white"):
         if not single(box) or not before:
             continue
         cx, cy = centre(box)
@@ -200,15 +206,18 @@ def slow_persons(window, fastest=12.0, clear_of=None):
     return found
 
 
-def click_until(window, shots, button, colour, tag, avoid=()):
-    """Clicks slow persons until one turns the colour; returns where it clicked.
+def click_until(window, shots, button, colour, tag, avoid=(), click_window=None, offset=(0, 0)):
+    """Clicks slow persons until one turns the colour; returns where it clicked (client).
 
-    Where the person will be is extrapolated from its measured velocity, and the colour is
-    looked for where the person is when it is checked.
+    The screenshots come from window; the clicks go to click_window (the same by default) at
+    the screenshot's point plus offset. Where the person will be is extrapolated from its
+    measured velocity, and the colour is looked for where the person is when it is checked.
     """
+    click_window = click_window or window
     for attempt in range(8):
         candidates = [p for p in slow_persons(window, clear_of=colour)
-                      if all(abs(p[1][0] - a[0]) > 20 or abs(p[1][1] - a[1]) > 20 for a in avoid)]
+                      if all(abs(p[1][0] + offset[0] - a[0]) > 20 or
+                             abs(p[1][1] + offset[1] - a[1]) > 20 for a in avoid)]
         if not candidates:
             continue
         _, (x, y), (vx, vy), seen = candidates[0]
@@ -217,7 +226,8 @@ def click_until(window, shots, button, colour, tag, avoid=()):
             return round(x + vx * (moment - seen)), round(y + vy * (moment - seen))
 
         point = at(time.monotonic())
-        run("xdotool", "mousemove", "--window", window, str(point[0]), str(point[1]),
+        client = (point[0] + offset[0], point[1] + offset[1])
+        run("xdotool", "mousemove", "--window", click_window, str(client[0]), str(client[1]),
             "click", str(button))
 
         def turned():
@@ -225,13 +235,13 @@ def click_until(window, shots, button, colour, tag, avoid=()):
             shot = Shot(window)
             places = (point, at(shot.time))
             hit = any(abs(centre(b)[0] - px) <= 8 and abs(centre(b)[1] - py) <= 8
-                      for b in shot.areas(colour) for px, py in places)
+                      for b in shot.squares(colour) for px, py in places)
             return shot if hit else None
 
         shot = wait_for(turned, 3, step=0.2)
         if shot:
             shot.save(os.path.join(shots, f"{tag}{attempt}-after.png"))
-            return point
+            return client
     return None
 
 
@@ -256,11 +266,11 @@ def main():
         # The field as first painted: about 100 white squares on black.
         def painted():
             s = Shot(window)
-            return s if len(s.areas("white")) >= 80 else None
+            return s if len(s.squares("white")) >= 80 else None
 
         shot = wait_for(painted, 10, step=0.1) or Shot(window)
         shot.save(os.path.join(shots, "field.png"))
-        whites = shot.areas("white")
+        whites = shot.squares("white")
         singles = [b for b in whites if single(b)]
         check((shot.width, shot.height) == (792, 673),
               f"the client area is 792 x 673 ({shot.width} x {shot.height})")
@@ -300,7 +310,7 @@ def main():
                 s = Shot(window)
                 if (s.width, s.height) != (width, height):
                     return None
-                persons = s.areas("lit")
+                persons = s.squares("lit")
                 beyond = [b for b in persons if b[0] > 792 or b[1] > 673]
                 enough = len(persons) >= 75 and (width <= 792 or len(beyond) >= 5)
                 return (s, persons, beyond) if enough else None
@@ -310,7 +320,7 @@ def main():
                 shot, persons, beyond = found
             else:
                 shot = Shot(window)
-                persons = shot.areas("lit")
+                persons = shot.squares("lit")
                 beyond = [b for b in persons if b[0] > 792 or b[1] > 673]
             shot.save(os.path.join(shots, f"resized-{width}x{height}.png"))
             check((shot.width, shot.height) == (width, height),
