@@ -389,6 +389,11 @@ bool CallGuarded(const std::function<void()>& ParaBody);
 // no hook runs. (backend)
 void ShowMessageBox(const std::string& ParaText, TMessageBoxIcon ParaIcon = mbiNone);
 
+// The runtime's fatal-error report, for an error that escaped the program's entry sequence:
+// a message box with a stop icon on Windows, where a program without a console has nowhere
+// else to say it; standard error elsewhere. Returns once the report has been seen. (backend)
+void ReportFatalError(const std::string& ParaText);
+
 // The density of the screen in pixels per inch (96 when the system does not say). (backend)
 int32_t ScreenPixelsPerInch();
 

@@ -408,8 +408,10 @@ struct TToolkitBackend {
       SetWindowPos(window, nullptr, ParaLeft, ParaTop, 0, 0,
                    SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
+    // NOTE: no UpdateWindow here. It would paint the controls before the event loop's first
+    // turn (wine does it synchronously); their first paint belongs to that turn's step, after
+    // the first cycle. The paint message that showing queues is taken by the loop like any other.
     ShowWindow(window, SW_SHOWNORMAL);
-    UpdateWindow(window);
   }
 };
 

@@ -1,7 +1,8 @@
 // Xlib backend of the toolkit's modal message box: a small fixed-size dialog with the text,
 // an optional stop icon and one OK button, drawn with the server's "fixed" core font.
 // While it is open, paints and size changes of the other windows are still dispatched; their
-// input is dropped and no hook of the application runs.
+// input is dropped and no hook of the application runs. The fatal-error report of this
+// platform goes to standard error instead.
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
@@ -274,4 +275,9 @@ void ShowMessageBox(const std::string& ParaText, TMessageBoxIcon ParaIcon) {
   XDestroyWindow(display, box.mWindow);
   XFreeFont(display, box.mFont);
   XFlush(display);
+}
+
+void ReportFatalError(const std::string& ParaText) {
+  std::fprintf(stderr, "%s: fatal error: %s\n", ProgramNameX11().c_str(), ParaText.c_str());
+  std::fflush(stderr);
 }

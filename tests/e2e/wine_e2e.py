@@ -9,6 +9,7 @@ Subcommands:
   hwgame GAME SHOTS           the test build with hardware acceleration: drawing and clicks
   crosscheck NATIVE WINDOWS   the Linux and Windows builds compute the same sqrt, sin and cos
                               results and the same persons
+  trace GAME SIM DUMPS        the Windows trace game's dumps equal the headless driver's
 The prefix is $VANTREL_WINEPREFIX. Every wait has a timeout.
 """
 import os
@@ -19,6 +20,7 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from game_e2e import RATE_CAPTION, Shot, caption, check, click_until, failures, run, wait_for  # noqa: E402
+from trace_e2e import CASES, compare, driver_state  # noqa: E402
 
 
 def wine_loader():
@@ -187,6 +189,12 @@ def toolkit(probe, shots):
             check(window_style & 0x06000000 == 0x06000000, "window style WS_CLIPCHILDREN | WS_CLIPSIBLINGS")
         check("size 400x300" in log, "WM_SIZE reaches the control with its size")
         check("first_paint same_dc=1" in log, "the paint hands over the window's own DC")
+        # Showing the form paints nothing: the first paint is the first turn's.
+        check("first_hook message paints_before=0" in log or "first_hook idle paints_before=0" in log,
+              "the control is first painted in the loop's first turn, after its hook (%r)"
+              % re.findall(r"first_hook .*", log))
+        check(log.find("first_hook") < log.find("first_paint"),
+              "the first hook runs before the first paint")
         shot = Shot(window, os.path.join(shots, "probe.png"))
         check(shot.rgb(100, 150) == (255, 255, 255) and shot.rgb(300, 150) == (64, 64, 64),
               "the control's paint covers the client area")
@@ -364,6 +372,29 @@ def crosscheck(native, windows):
           % ((persons_l[first], persons_w[first]) if first is not None else (None, None)))
 
 
+# ---- trace --------------------------------------------------------------------------------
+
+def trace(exe, sim, dumps):
+    """The cases of trace_e2e.py against the Windows trace game (hardware-accelerated layout)."""
+    os.makedirs(dumps, exist_ok=True)
+    for seed, steps, _ in CASES:
+        expected = driver_state(sim, seed, steps)
+        dump = os.path.join(dumps, "windows-%d-%d.txt" % (seed, steps))
+        if os.path.exists(dump):
+            os.remove(dump)
+        # wine maps the drive Z: to the root of the file system.
+        program = WineProgram(exe, ["--seed", str(seed), "--cycles", str(steps), "--dump",
+                                    "Z:" + dump.replace("/", "\\")], "trace-%d" % seed, dumps)
+        try:
+            code = program.wait(steps / 10 + 90)
+            check(code == 0, "seed %d: the Windows trace game ends through its shutdown with exit "
+                  "code 0 (got %r)" % (seed, code))
+            check(program.boxes() == [], "seed %d: no message box (%r)" % (seed, program.boxes()))
+            compare(dump, expected, "seed %d, %d steps, Windows" % (seed, steps))
+        finally:
+            program.kill()
+
+
 def main():
     command = sys.argv[1]
     if command == "prefix":
@@ -378,6 +409,8 @@ def main():
         hwgame(sys.argv[2], sys.argv[3])
     elif command == "crosscheck":
         crosscheck(sys.argv[2], sys.argv[3])
+    elif command == "trace":
+        trace(sys.argv[2], sys.argv[3], sys.argv[4])
     else:
         raise SystemExit("unknown command " + command)
     if failures:

@@ -15,6 +15,7 @@
 #include "simulation/Unit_THumanity.h"
 #include "simulation/Unit_TPerson.h"
 #include "simulation/Unit_TProgram.h"
+#include "simulation/world_state.h"
 #include "tools/vantrel-sim/sim_options.h"
 
 namespace {
@@ -69,18 +70,8 @@ void PrintTrace(int64_t ParaStep) {
 }
 
 void PrintState(int64_t ParaSteps) {
-  std::printf("state steps=%lld seed=%u person_count=%d persons=%zu disease_cycle=%d till=%d "
-              "patient_zero=%d over=%d field=%dx%d\n",
-              static_cast<long long>(ParaSteps), RandSeed, PersonCount, Persons.size(),
-              Disease->mCycle, Disease->mCycleTillPatientZero, Disease->mPatientZeroExists ? 1 : 0,
-              Game->Over() ? 1 : 0, Field->Width(), Field->Height());
-  for (std::size_t i = 0; i < Persons.size(); ++i) {
-    const TPerson& p = Persons[i];
-    std::printf("%zu %.17g %.17g %.17g %.17g %d %d %d %d %d %d %d %d\n", i, p.mPositionX,
-                p.mPositionY, p.mAngle, p.mSpeed, p.mSize, p.mInfected ? 1 : 0,
-                p.mQuarantined ? 1 : 0, p.mDead ? 1 : 0, p.mBuried ? 1 : 0, p.mCycle,
-                p.mInfectionCycle, p.mDeadCycle);
-  }
+  const std::string state = WorldStateText(ParaSteps);
+  std::fwrite(state.data(), 1, state.size(), stdout);
 }
 
 int Run(const TSimOptions& ParaOptions) {
