@@ -14,9 +14,10 @@ import sys
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from game_e2e import check, failures  # noqa: E402
 
-# (seed, steps, what the case must have reached by then)
+# (seed, steps, what the case must have reached by then). Seed 165 also meets, before step
+# 700, a heading whose sine or cosine glibc misrounds: a build on glibc's functions fails it.
 CASES = [
-    (12345, 1000, "spreading and deaths"),
+    (165, 700, "spreading and deaths"),
     (27, 800, "deaths and a level change"),
     (43, 1500, "two level changes"),
 ]
