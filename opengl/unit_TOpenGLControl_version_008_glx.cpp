@@ -275,7 +275,13 @@ public:
     return true;
   }
 
+  // A core entry point the library did not have is a failed call, as Windows reports a
+  // missing procedure: the window then runs on without a context.
   TRenderingContext CreateContextThroughVariable(TDeviceContext ParaDC) override {
+    if (TOpenGLAPIWindowsCore::glXCreateNewContext == nullptr) {
+      SetPlatformLastError(platform_error_proc_not_found);
+      return 0;
+    }
     const TX11DeviceContext& dc = *DeviceContextX11(ParaDC);
     if (dc.mFramebufferConfig == nullptr) {
       SetPlatformLastError(kErrorInvalidPixelFormat);
@@ -293,6 +299,10 @@ public:
   }
 
   bool MakeCurrentThroughVariable(TDeviceContext ParaDC, TRenderingContext ParaRC) override {
+    if (TOpenGLAPIWindowsCore::glXMakeCurrent == nullptr) {
+      SetPlatformLastError(platform_error_proc_not_found);
+      return false;
+    }
     const TX11DeviceContext& dc = *DeviceContextX11(ParaDC);
     return TOpenGLAPIWindowsCore::glXMakeCurrent(dc.mDisplay, dc.mWindow,
                                                  reinterpret_cast<GLXContext>(ParaRC)) != False;

@@ -153,6 +153,16 @@ void createMessageBoxX11(TMessageBoxX11& ParaBox, const std::string& ParaTitle) 
                   XInternAtom(display, "UTF8_STRING", False), 8, PropModeReplace,
                   reinterpret_cast<const unsigned char*>(ParaTitle.data()),
                   static_cast<int>(ParaTitle.size()));
+  // The text as a property too, where tools that cannot read pixels find it (the way a
+  // Windows message box's text is readable from its static control); the tests read it.
+  std::string text;
+  for (std::size_t i = 0; i < ParaBox.mLines.size(); ++i) {
+    text += (i == 0 ? "" : "\n") + ParaBox.mLines[i];
+  }
+  XChangeProperty(display, ParaBox.mWindow, XInternAtom(display, "_VANTREL_MESSAGE_TEXT", False),
+                  XInternAtom(display, "UTF8_STRING", False), 8, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(text.data()),
+                  static_cast<int>(text.size()));
   Atom deleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", False);
   XSetWMProtocols(display, ParaBox.mWindow, &deleteWindow, 1);
   const Atom dialogType = XInternAtom(display, "_NET_WM_WINDOW_TYPE_DIALOG", False);
