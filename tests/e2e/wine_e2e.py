@@ -10,6 +10,7 @@ Subcommands:
   crosscheck NATIVE WINDOWS   the Linux and Windows builds compute the same sqrt, sin and cos
                               results and the same persons
   trace GAME SIM DUMPS        the Windows trace game's dumps equal the headless driver's
+  no-opengl GAME SHOTS        the game without opengl32.dll: the loader refuses to start it
 The prefix is $VANTREL_WINEPREFIX. Every wait has a timeout.
 """
 import os
@@ -35,25 +36,25 @@ WINE = wine_loader()
 WINESERVER = os.path.join(os.path.dirname(WINE), "wineserver")
 
 
-def wine_environment(debug="+msgbox"):
+def wine_environment(debug="+msgbox", disabled_dlls=()):
     env = dict(os.environ)
     env["WINEPREFIX"] = os.environ["VANTREL_WINEPREFIX"]
     env["WINEDEBUG"] = debug
     # No installer dialogs for .NET or the HTML engine in a fresh prefix.
-    env["WINEDLLOVERRIDES"] = "mscoree,mshtml="
+    env["WINEDLLOVERRIDES"] = ",".join(("mscoree", "mshtml") + tuple(disabled_dlls)) + "="
     return env
 
 
 class WineProgram:
     """A Windows program under wine with its stdout and stderr in files."""
 
-    def __init__(self, exe, args=(), tag="program", directory="/tmp"):
+    def __init__(self, exe, args=(), tag="program", directory="/tmp", disabled_dlls=()):
         self.out_path = os.path.join(directory, tag + ".out")
         self.err_path = os.path.join(directory, tag + ".err")
         self.out = open(self.out_path, "w")
         self.err = open(self.err_path, "w")
         self.process = subprocess.Popen([WINE, exe, *args], stdout=self.out, stderr=self.err,
-                                        env=wine_environment())
+                                        env=wine_environment(disabled_dlls=disabled_dlls))
 
     def stdout(self):
         with open(self.out_path, errors="replace") as f:
@@ -259,6 +260,9 @@ def opengl(probe):
               "the load-time exports see the context the variables made current")
         check(re.search(r"generic_double=0 software_match=0", log) is not None,
               "wine offers no double-buffered generic format (why the shipped game fails here)")
+        check("missing_core create=0 error=127 make_current=0 error=127" in log,
+              "without its core entry points the binding's context calls fail with "
+              "ERROR_PROC_NOT_FOUND instead of crashing")
         check("unloaded=1" in log, "the library unloads")
     finally:
         program.kill()
@@ -372,6 +376,27 @@ def crosscheck(native, windows):
           % ((persons_l[first], persons_w[first]) if first is not None else (None, None)))
 
 
+def no_opengl(exe, shots):
+    """The game imports four functions of opengl32.dll, so without the DLL it cannot start: the
+    system's loader refuses it before any of its code runs (wine says so on stderr; Windows
+    shows its own "was not found" dialog). The Linux game does the same without libGL.so.1."""
+    os.makedirs(shots, exist_ok=True)
+    program = WineProgram(exe, [], "no-opengl", shots, disabled_dlls=("opengl32",))
+    try:
+        code = program.wait(60)
+        with open(program.err_path, errors="replace") as f:
+            err = f.read()
+        print("exit code %r; loader: %r" % (code, re.findall(r"err:module:.*", err)))
+        check(code not in (None, 0), "the game does not start without opengl32.dll (exit code %r)"
+              % code)
+        check(re.search(r"Library OPENGL32\.dll .* not found", err) is not None,
+              "the loader names the missing opengl32.dll")
+        check(program.boxes() == [] and program.stdout() == "", "none of the game's code ran")
+        check(find_window("^Vantrel Game", 2) is None, "no window appeared")
+    finally:
+        program.kill()
+
+
 # ---- trace --------------------------------------------------------------------------------
 
 def trace(exe, sim, dumps):
@@ -409,6 +434,8 @@ def main():
         hwgame(sys.argv[2], sys.argv[3])
     elif command == "crosscheck":
         crosscheck(sys.argv[2], sys.argv[3])
+    elif command == "no-opengl":
+        no_opengl(sys.argv[2], sys.argv[3])
     elif command == "trace":
         trace(sys.argv[2], sys.argv[3], sys.argv[4])
     else:
