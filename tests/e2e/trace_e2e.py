@@ -66,6 +66,12 @@ def compare(dump_path, expected, label):
 def main():
     game, sim, dumps = sys.argv[1], sys.argv[2], sys.argv[3]
     os.makedirs(dumps, exist_ok=True)
+    # An error of the entry sequence: the fatal-error report on standard error, exit code 1.
+    bad = subprocess.run([game, "--seed", "1", "--cycles", "0", "--dump", "x"], capture_output=True,
+                         text=True, timeout=30)
+    check(bad.returncode == 1 and "fatal error: --cycles needs a whole number of at least 1, not 0"
+          in bad.stderr, "a bad command line is a fatal error (%d, %r)"
+          % (bad.returncode, bad.stderr))
     for seed, steps, what in CASES:
         expected = driver_state(sim, seed, steps)
         check(reached(expected.decode(), what), "seed %d, %d steps reach %s" % (seed, steps, what))

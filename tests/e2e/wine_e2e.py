@@ -11,6 +11,7 @@ Subcommands:
                               results and the same persons
   trace GAME SIM DUMPS        the Windows trace game's dumps equal the headless driver's
   no-opengl GAME SHOTS        the game without opengl32.dll: the loader refuses to start it
+  fatal TRACE_GAME SHOTS      an error of the entry sequence is shown in a box, exit code 1
 The prefix is $VANTREL_WINEPREFIX. Every wait has a timeout.
 """
 import os
@@ -397,6 +398,30 @@ def no_opengl(exe, shots):
         program.kill()
 
 
+def fatal(exe, shots):
+    """A program without a console that fails before its loop must still say so: the trace
+    build, given a bad command line, shows the fatal-error report in a box and exits with 1."""
+    os.makedirs(shots, exist_ok=True)
+    title = os.path.splitext(os.path.basename(exe))[0]
+    program = WineProgram(exe, ["--seed", "1", "--cycles", "many", "--dump", "Z:\\tmp\\x"],
+                          "fatal", shots)
+    try:
+        check(wait_for(lambda: len(program.boxes()) == 1, 60), "the fatal-error report appears")
+        check(program.boxes() == ["Fatal error: --cycles needs a whole number of at least 1, "
+                                  "not many"], "it says what went wrong: %r" % program.boxes())
+        box = find_viewable_window("^" + re.escape(title) + "$")
+        if box:
+            icon = Shot(box, os.path.join(shots, "fatal.png")).squares("red")
+            check(any(w >= 10 and h >= 10 for _, _, w, h in icon), "the box has a stop icon")
+        check(program.wait(1) is None, "the program waits until the report has been seen")
+        check(dismiss_box(title), "Return closes the box")
+        code = program.wait(30)
+        check(code == 1, "then the program ends with exit code 1 (got %r)" % code)
+        check(find_window("^Vantrel Game", 1) is None, "no main window was ever shown")
+    finally:
+        program.kill()
+
+
 # ---- trace --------------------------------------------------------------------------------
 
 def trace(exe, sim, dumps):
@@ -436,6 +461,8 @@ def main():
         crosscheck(sys.argv[2], sys.argv[3])
     elif command == "no-opengl":
         no_opengl(sys.argv[2], sys.argv[3])
+    elif command == "fatal":
+        fatal(sys.argv[2], sys.argv[3])
     elif command == "trace":
         trace(sys.argv[2], sys.argv[3], sys.argv[4])
     else:
