@@ -3,6 +3,7 @@
 // glXGetFBConfigs gives them; a device context is the window's drawable record of the Xlib
 // toolkit backend. Pairs with unit_TOpenGLControl_version_008_wgl.cpp.
 #include <GL/glx.h>
+#include <dlfcn.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -358,4 +359,12 @@ TOpenGLWindowSystem* OpenGLWindowSystem = &gWindowSystemGlx;
 void PrepareOpenGLWindowSystem() {
   // NOTE: Mesa reads this when the display is first used for GLX, not when libGL loads.
   setenv("LIBGL_ALWAYS_SOFTWARE", "1", 1);
+  // NOTE: with libglvnd the display's GLX vendor serves it, and on a desktop with another
+  // vendor's driver that vendor would offer no generic format at all. libglvnd picks the
+  // vendor at a display's first GLX call; until then this still steers it to Mesa, when Mesa
+  // is installed (naming a vendor that is not would leave no GLX at all).
+  if (void* mesa = dlopen("libGLX_mesa.so.0", RTLD_LAZY | RTLD_LOCAL)) {
+    dlclose(mesa);
+    setenv("__GLX_VENDOR_LIBRARY_NAME", "mesa", 1);
+  }
 }

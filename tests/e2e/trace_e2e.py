@@ -5,7 +5,9 @@ For each case the trace build of the game (VantrelGame-trace: the real window, l
 and paint cycle) runs --cycles N steps from --seed S and dumps the world; vantrel-sim --seed S
 --steps N must print exactly the same bytes. The cases reach patient zero, deaths and level
 changes. wine_e2e.py runs the same cases against the Windows build.
-Usage: trace_e2e.py TRACE_GAME VANTREL_SIM DUMP_DIR
+With GLX_PROBE (a library preloaded into one short run) it also checks that the game asks for
+Mesa's software rasterizer before its first GLX call.
+Usage: trace_e2e.py TRACE_GAME VANTREL_SIM DUMP_DIR [GLX_PROBE]
 """
 import os
 import subprocess
@@ -66,6 +68,18 @@ def compare(dump_path, expected, label):
 def main():
     game, sim, dumps = sys.argv[1], sys.argv[2], sys.argv[3]
     os.makedirs(dumps, exist_ok=True)
+    if len(sys.argv) > 4:
+        env = dict(os.environ, LD_PRELOAD=sys.argv[4])
+        env.pop("__GLX_VENDOR_LIBRARY_NAME", None)
+        env.pop("LIBGL_ALWAYS_SOFTWARE", None)
+        probed = subprocess.run([game, "--seed", "1", "--cycles", "2", "--dump",
+                                 os.path.join(dumps, "probe.txt")], capture_output=True,
+                                text=True, timeout=60, env=env)
+        first = [line for line in probed.stderr.splitlines() if line.startswith("first GLX call")]
+        check(probed.returncode == 0 and len(first) == 1 and first[0].endswith(
+              "__GLX_VENDOR_LIBRARY_NAME=mesa LIBGL_ALWAYS_SOFTWARE=1"),
+              "Mesa and its software rasterizer are asked for before the first GLX call (%r)"
+              % first)
     # An error of the entry sequence: the fatal-error report on standard error, exit code 1.
     bad = subprocess.run([game, "--seed", "1", "--cycles", "0", "--dump", "x"], capture_output=True,
                          text=True, timeout=30)

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs trace_e2e.py on a private virtual display (Xvfb + openbox).
-# Usage: trace_e2e.sh TRACE_GAME VANTREL_SIM DUMP_DIR
+# Usage: trace_e2e.sh TRACE_GAME VANTREL_SIM DUMP_DIR [GLX_PROBE]
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 . "$here/../../tools/virtual_display.sh"
