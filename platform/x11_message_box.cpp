@@ -35,6 +35,7 @@ struct TMessageBoxX11 {
   int mButtonLeft = 0;
   int mButtonTop = 0;
   bool mButtonPressed = false;
+  std::vector<XEvent> mQuitRequests; // taken while the box was open, given back when it closes
 };
 
 std::vector<std::string> splitLinesX11(const std::string& ParaText) {
@@ -202,6 +203,11 @@ void runMessageBoxX11(TMessageBoxX11& ParaBox) {
   for (;;) {
     XEvent event;
     XNextEvent(display, &event);
+    if (IsQuitRequestX11(event)) {
+      // Not the box's to take: the application's loop finds it again once the box is closed.
+      ParaBox.mQuitRequests.push_back(event);
+      continue;
+    }
     if (event.xany.window != ParaBox.mWindow) {
       switch (event.type) {
       case Expose:
@@ -281,6 +287,9 @@ void ShowMessageBox(const std::string& ParaText, TMessageBoxIcon ParaIcon) {
   }
   createMessageBoxX11(box, title);
   runMessageBoxX11(box);
+  for (XEvent& quit : box.mQuitRequests) {
+    XPutBackEvent(display, &quit);
+  }
   XFreeGC(display, box.mGC);
   XDestroyWindow(display, box.mWindow);
   XFreeFont(display, box.mFont);

@@ -46,6 +46,9 @@ bool RecreateWindowWithVisualX11(TX11DeviceContext& ParaDC, Visual* ParaVisual, 
 // To learn whether requests failed: read the count, make them, XSync, compare.
 uint64_t ProtocolErrorCountX11();
 
+// Whether the event is the application's quit request (TApplication::Terminate queues it).
+bool IsQuitRequestX11(const XEvent& ParaEvent);
+
 // The event loop's dispatch of one event to its window; the message box's modal loop uses it
 // for the paints and size changes of other windows.
 void DispatchEventX11(XEvent& ParaEvent);

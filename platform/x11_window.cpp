@@ -45,8 +45,11 @@ struct TX11Backend {
   Atom mUtf8String = 0;
   Atom mNetFrameExtents = 0;
   Atom mNetRequestFrameExtents = 0;
+  Atom mQuitRequest = 0; // our own message: the quit request, queued behind earlier events
   std::unordered_map<Window, TNativeWindow*> mWindows;
+  // The quit request is queued once, however often it is asked for (as Windows keeps one).
   bool mQuitQueued = false;
+  Window mQuitWindow = 0; // where it was queued; 0 while it waits in a flag instead
   uint64_t mProtocolErrors = 0;
 };
 
@@ -87,6 +90,24 @@ void openDisplayX11() {
   gX11.mUtf8String = XInternAtom(display, "UTF8_STRING", False);
   gX11.mNetFrameExtents = XInternAtom(display, "_NET_FRAME_EXTENTS", False);
   gX11.mNetRequestFrameExtents = XInternAtom(display, "_NET_REQUEST_FRAME_EXTENTS", False);
+  gX11.mQuitRequest = XInternAtom(display, "_VANTREL_QUIT", False);
+}
+
+// Takes the other notices of the same kind for ParaEvent's window that are already queued, as
+// one: a burst of size changes is worked off in one turn with the last size (Windows sends
+// size changes rather than queueing them), and one paint covers any number of exposures
+// (Windows keeps one paint request per window).
+void coalesceQueuedNoticesX11(XEvent& ParaEvent) {
+  if (ParaEvent.type != ConfigureNotify && ParaEvent.type != Expose) {
+    return;
+  }
+  XEvent later;
+  while (XCheckTypedWindowEvent(gX11.mDisplay, ParaEvent.xany.window, ParaEvent.type, &later)) {
+    ParaEvent = later;
+  }
+  if (ParaEvent.type == Expose) {
+    ParaEvent.xexpose.count = 0;
+  }
 }
 
 TNativeWindow* findWindowX11(Window ParaWindow) {
@@ -172,6 +193,11 @@ TX11DeviceContext* FindDeviceContextX11(Window ParaWindow) {
 
 uint64_t ProtocolErrorCountX11() {
   return gX11.mProtocolErrors;
+}
+
+bool IsQuitRequestX11(const XEvent& ParaEvent) {
+  return ParaEvent.type == ClientMessage && gX11.mQuitRequest != 0 &&
+         ParaEvent.xclient.message_type == gX11.mQuitRequest;
 }
 
 // ---- The backend proper -----------------------------------------------------------------
@@ -380,14 +406,21 @@ struct TToolkitBackend {
     }
     Display* display = gX11.mDisplay;
     while (!ParaApplication.mTerminated) {
-      if (gX11.mQuitQueued) {
-        gX11.mQuitQueued = false;
+      if (gX11.mQuitQueued && gX11.mQuitWindow == 0) {
+        gX11.mQuitQueued = false; // asked for while there was no window to queue it to
         ParaApplication.mTerminated = true;
         break;
       }
       if (XPending(display) > 0) {
         XEvent event;
         XNextEvent(display, &event);
+        if (IsQuitRequestX11(event)) {
+          gX11.mQuitQueued = false;
+          gX11.mQuitWindow = 0;
+          ParaApplication.mTerminated = true;
+          break;
+        }
+        coalesceQueuedNoticesX11(event);
         TMsg msg{event.xany.window, static_cast<uint32_t>(event.type), &event};
         bool handled = false;
         // An error in the hook ends the turn: the event is not dispatched.
@@ -398,7 +431,7 @@ struct TToolkitBackend {
       } else {
         bool done = true;
         CallGuarded([&] { ParaApplication.DoIdle(done); });
-        if (done && !gX11.mQuitQueued) {
+        if (done && !(gX11.mQuitQueued && gX11.mQuitWindow == 0)) {
           XEvent next;
           XPeekEvent(display, &next); // blocks until the next event arrives
         }
@@ -582,7 +615,25 @@ void TApplication::Run() {
 }
 
 void TApplication::Terminate() {
+  // Queued like Windows' quit message: the loop takes it after the events already queued.
+  if (gX11.mQuitQueued) {
+    return;
+  }
+  const Window window = gX11.mDisplay != nullptr && mMainForm != nullptr && mMainForm->mNative
+                            ? mMainForm->mNative->mDC.mWindow
+                            : 0;
   gX11.mQuitQueued = true;
+  gX11.mQuitWindow = window;
+  if (window == 0) {
+    return;
+  }
+  XEvent quit{};
+  quit.xclient.type = ClientMessage;
+  quit.xclient.window = window;
+  quit.xclient.message_type = gX11.mQuitRequest;
+  quit.xclient.format = 32;
+  XSendEvent(gX11.mDisplay, window, False, NoEventMask, &quit);
+  XFlush(gX11.mDisplay);
 }
 
 int32_t ScreenPixelsPerInch() {
