@@ -57,22 +57,23 @@ bool extensionListedGlx(Display* ParaDisplay, const char* ParaName) {
 }
 
 // Whether Mesa's software rasterizer serves the display: the renderer says it is not
-// accelerated. Asked once; without GLX_MESA_query_renderer the formats count as accelerated.
+// accelerated. Without GLX_MESA_query_renderer the formats count as accelerated. Asked once
+// per connection; the answer is kept with it.
 bool softwareRendererGlx(Display* ParaDisplay) {
-  static int answer = -1;
-  if (answer < 0) {
-    answer = 0;
+  TX11Connection& connection = ConnectionX11();
+  if (connection.mSoftwareRenderer < 0) {
+    connection.mSoftwareRenderer = 0;
     if (extensionListedGlx(ParaDisplay, "GLX_MESA_query_renderer")) {
       auto query = reinterpret_cast<TQueryRendererIntegerMESA>(
           glXGetProcAddressARB(reinterpret_cast<const GLubyte*>("glXQueryRendererIntegerMESA")));
       unsigned int accelerated = 1;
       if (query != nullptr &&
-          query(ParaDisplay, ScreenX11(), 0, GLX_RENDERER_ACCELERATED_MESA, &accelerated)) {
-        answer = accelerated == 0 ? 1 : 0;
+          query(ParaDisplay, connection.mScreen, 0, GLX_RENDERER_ACCELERATED_MESA, &accelerated)) {
+        connection.mSoftwareRenderer = accelerated == 0 ? 1 : 0;
       }
     }
   }
-  return answer == 1;
+  return connection.mSoftwareRenderer == 1;
 }
 
 uint8_t shiftOfMaskGlx(unsigned long ParaMask) {
@@ -288,11 +289,10 @@ public:
       SetPlatformLastError(kErrorInvalidPixelFormat);
       return 0;
     }
-    const uint64_t errorsBefore = ProtocolErrorCountX11();
+    TX11ErrorTrap trap(dc.mDisplay);
     GLXContext context = TOpenGLAPIWindowsCore::glXCreateNewContext(
         dc.mDisplay, static_cast<GLXFBConfig>(dc.mFramebufferConfig), GLX_RGBA_TYPE, nullptr, True);
-    XSync(dc.mDisplay, False);
-    if (context != nullptr && ProtocolErrorCountX11() != errorsBefore) {
+    if (trap.Failed() && context != nullptr) {
       glXDestroyContext(dc.mDisplay, context);
       context = nullptr;
     }
@@ -327,10 +327,10 @@ public:
     // no drawable together with no context.
     const GLXDrawable drawable =
         ParaDC != 0 && ParaRC != 0 ? DeviceContextX11(ParaDC)->mWindow : None;
-    const uint64_t errorsBefore = ProtocolErrorCountX11();
+    TX11ErrorTrap trap(display);
     const bool made =
         glXMakeCurrent(display, drawable, reinterpret_cast<GLXContext>(ParaRC)) != False;
-    return made && ProtocolErrorCountX11() == errorsBefore;
+    return !trap.Failed() && made;
   }
 
   bool DeleteContext(TRenderingContext ParaRC) override {
@@ -339,10 +339,9 @@ public:
       return false;
     }
     Display* display = DisplayX11();
-    const uint64_t errorsBefore = ProtocolErrorCountX11();
+    TX11ErrorTrap trap(display);
     glXDestroyContext(display, reinterpret_cast<GLXContext>(ParaRC));
-    XSync(display, False);
-    return ProtocolErrorCountX11() == errorsBefore;
+    return !trap.Failed();
   }
 
   void ShowMessage(const std::string& ParaText) override { ShowMessageBox(ParaText); }

@@ -4,9 +4,10 @@
 // Also the fatal-error report, which a program without a console must show in a box.
 #include <cstdio>
 
+#include "platform/toolkit_backend.h"
 #include "platform/win32_toolkit.h"
 
-void ShowMessageBox(const std::string& ParaText, TMessageBoxIcon ParaIcon) {
+void TToolkitBackend::ShowMessageBox(const std::string& ParaText, TMessageBoxIcon ParaIcon) {
   const std::wstring text = WideTextWin32(ParaText);
   const std::wstring title = ProgramNameWin32();
   UINT type = MB_OK;
@@ -18,7 +19,7 @@ void ShowMessageBox(const std::string& ParaText, TMessageBoxIcon ParaIcon) {
   MessageBoxW(GetActiveWindow(), text.c_str(), title.c_str(), type);
 }
 
-void ReportFatalError(const std::string& ParaText) {
+void TToolkitBackend::ReportFatalError(const std::string& ParaText) {
   const std::string text = "Fatal error: " + ParaText;
   // Also on standard error, for whoever started the program from a console.
   std::fprintf(stderr, "%s\n", text.c_str());
