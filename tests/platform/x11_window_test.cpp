@@ -177,4 +177,30 @@ TEST_F(X11WindowTest, TheQuitRequestIsTakenAfterTheEventsQueuedBeforeIt) {
   EXPECT_EQ(pingsTaken, kPings) << "every event queued before the quit request still ran a step";
 }
 
+// Whoever had the X error handler before the application gets it back when the application
+// is freed, and the connection goes with all that was learned about it.
+TEST(X11BackendTeardownTest, FreeingTheApplicationRestoresTheErrorHandlerAndDisconnects) {
+  const XErrorHandler sentinel = [](Display*, XErrorEvent*) { return 0; };
+  const XErrorHandler before = XSetErrorHandler(sentinel);
+  Application = new TApplication;
+  Application->Initialize();
+  // The backend's own handler is in place (looked at by swapping it out and back).
+  const XErrorHandler backends = XSetErrorHandler(sentinel);
+  XSetErrorHandler(backends);
+  EXPECT_NE(backends, sentinel);
+  Display* connected = DisplayX11();
+  Application->Initialize(); // set up once: a second call changes nothing
+  EXPECT_EQ(DisplayX11(), connected);
+  ConnectionX11().mSoftwareRenderer = 1; // something learned about this connection
+  delete Application;
+  Application = nullptr;
+  EXPECT_EQ(XSetErrorHandler(before), sentinel) << "the handler from before is back";
+
+  Application = new TApplication;
+  Application->Initialize();
+  EXPECT_EQ(ConnectionX11().mSoftwareRenderer, -1) << "a new connection knows nothing yet";
+  delete Application;
+  Application = nullptr;
+}
+
 } // namespace
