@@ -224,8 +224,10 @@ def toolkit(probe, shots):
         code = close_and_wait(program, window)
         check(code == 0, "closing the form ends the loop with exit code 0 (got %r)" % code)
         log = program.stdout()
-        check(re.search(r"loop_ended.*\ndestroy paints=\d+\nexit\n", log) is not None,
-              "WM_DESTROY reaches the control after the loop, then the program ends")
+        check(re.search(r"loop_ended.*\ndestroy paints=\d+\nform_class_registered=0\nexit\n",
+                        log) is not None,
+              "WM_DESTROY reaches the control after the loop, freeing the application "
+              "unregisters the window classes, then the program ends")
         check(len(program.boxes()) == 2, "no further boxes")
         desktop = re.search(r"desktop (-?\d+) (-?\d+) (\d+) (\d+)", log)
         # NOTE: right after showing, wine may briefly report the frame at the window manager's

@@ -197,6 +197,11 @@ int main(int argc, char** argv) {
           outer.bottom - outer.top);
   delete Application;
   Application = nullptr;
+  // Freeing the application releases the backend: its window classes are unregistered.
+  WNDCLASSEXW info{};
+  info.cbSize = sizeof info;
+  logLine("form_class_registered=%d",
+          GetClassInfoExW(GetModuleHandleW(nullptr), L"VantrelWin32Form", &info) ? 1 : 0);
   logLine("exit");
   return 0;
 }
