@@ -12,7 +12,7 @@ Subcommands:
   trace GAME SIM DUMPS        the Windows trace game's dumps equal the headless driver's
   no-opengl GAME SHOTS        the game without opengl32.dll: the loader refuses to start it
   fatal TRACE_GAME SHOTS      an error of the entry sequence is shown in a box, exit code 1
-The prefix is $VANTREL_WINEPREFIX. Every wait has a timeout.
+The prefix is $VANTREL_WINEPREFIX, wine's loader $VANTREL_WINE. Every wait has a timeout.
 """
 import os
 import re
@@ -25,15 +25,8 @@ from game_e2e import RATE_CAPTION, Shot, caption, check, click_until, failures, 
 from trace_e2e import CASES, compare, driver_state  # noqa: E402
 
 
-def wine_loader():
-    listing = subprocess.run(["dpkg", "-L", "wine64"], capture_output=True, text=True).stdout
-    for line in listing.splitlines():
-        if line.endswith("/wine64") and "/share/" not in line and os.path.isfile(line):
-            return line
-    raise SystemExit("wine64 loader not found (dpkg -L wine64)")
-
-
-WINE = wine_loader()
+# wine_e2e.sh finds wine's loader.
+WINE = os.environ["VANTREL_WINE"]
 WINESERVER = os.path.join(os.path.dirname(WINE), "wineserver")
 
 
