@@ -93,15 +93,7 @@ void TToolkitBackend::CreateNativeWindow(TWinControl& ParaControl) {
 }
 
 void TToolkitBackend::DestroyNativeWindow(TWinControl& ParaControl) {
-  std::function<void(TWinControl&)> notify = [&](TWinControl& control) {
-    if (Native(control) != nullptr) {
-      CallGuarded([&] { DeliverDestroy(control); });
-    }
-    for (TWinControl* child : control.Controls()) {
-      notify(*child);
-    }
-  };
-  notify(ParaControl);
+  DeliverDestroyToTree(ParaControl);
   std::function<void(TWinControl&)> release = [&](TWinControl& control) {
     for (TWinControl* child : control.Controls()) {
       release(*child);

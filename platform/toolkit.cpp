@@ -381,6 +381,17 @@ TApplicationEvents::~TApplicationEvents() {
   }
 }
 
+// ---- For the backends -------------------------------------------------------------------
+
+void TToolkitBackend::DeliverDestroyToTree(TWinControl& ParaControl) {
+  if (Native(ParaControl) != nullptr) {
+    CallGuarded([&] { DeliverDestroy(ParaControl); });
+  }
+  for (TWinControl* child : ParaControl.Controls()) {
+    DeliverDestroyToTree(*child);
+  }
+}
+
 // ---- Services ---------------------------------------------------------------------------
 
 bool CallGuarded(const std::function<void()>& ParaBody) {

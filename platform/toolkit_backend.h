@@ -88,6 +88,9 @@ struct TToolkitBackend {
     ParaControl.PaintWindow(ParaDC);
   }
   static void DeliverDestroy(TWinControl& ParaControl) { ParaControl.WMDestroy(); }
+  // WMDestroy in Win32's order, for a window system that does not send it: to the control,
+  // then to its children and theirs, while every window still exists; each guarded.
+  static void DeliverDestroyToTree(TWinControl& ParaControl);
   static void DeliverMouseDown(TWinControl& ParaControl, TMouseButton ParaButton,
                                TShiftState ParaShift, int32_t ParaX, int32_t ParaY) {
     ParaControl.MouseDown(ParaButton, ParaShift, ParaX, ParaY);

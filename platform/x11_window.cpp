@@ -17,6 +17,7 @@
 #include <stdexcept>
 #include <string>
 #include <unordered_map>
+#include <utility>
 
 #include "platform/platform_last_error.h"
 #include "platform/toolkit_backend.h"
@@ -391,19 +392,24 @@ void TToolkitBackend::Initialize() {
   connection.mScreen = DefaultScreen(display);
   connection.mRoot = RootWindow(display, connection.mScreen);
   TX11Atoms& atoms = connection.mAtoms;
-  atoms.mWmProtocols = XInternAtom(display, "WM_PROTOCOLS", False);
-  atoms.mWmDeleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", False);
-  atoms.mNetWmName = XInternAtom(display, "_NET_WM_NAME", False);
-  atoms.mNetWmPid = XInternAtom(display, "_NET_WM_PID", False);
-  atoms.mUtf8String = XInternAtom(display, "UTF8_STRING", False);
-  atoms.mNetFrameExtents = XInternAtom(display, "_NET_FRAME_EXTENTS", False);
-  atoms.mNetRequestFrameExtents = XInternAtom(display, "_NET_REQUEST_FRAME_EXTENTS", False);
-  atoms.mNetWmWindowType = XInternAtom(display, "_NET_WM_WINDOW_TYPE", False);
-  atoms.mNetWmWindowTypeDialog = XInternAtom(display, "_NET_WM_WINDOW_TYPE_DIALOG", False);
-  atoms.mNetWmState = XInternAtom(display, "_NET_WM_STATE", False);
-  atoms.mNetWmStateModal = XInternAtom(display, "_NET_WM_STATE_MODAL", False);
-  atoms.mQuitRequest = XInternAtom(display, "_VANTREL_QUIT", False);
-  atoms.mMessageText = XInternAtom(display, "_VANTREL_MESSAGE_TEXT", False);
+  const std::pair<const char*, Atom*> names[] = {
+      {"WM_PROTOCOLS", &atoms.mWmProtocols},
+      {"WM_DELETE_WINDOW", &atoms.mWmDeleteWindow},
+      {"_NET_WM_NAME", &atoms.mNetWmName},
+      {"_NET_WM_PID", &atoms.mNetWmPid},
+      {"UTF8_STRING", &atoms.mUtf8String},
+      {"_NET_FRAME_EXTENTS", &atoms.mNetFrameExtents},
+      {"_NET_REQUEST_FRAME_EXTENTS", &atoms.mNetRequestFrameExtents},
+      {"_NET_WM_WINDOW_TYPE", &atoms.mNetWmWindowType},
+      {"_NET_WM_WINDOW_TYPE_DIALOG", &atoms.mNetWmWindowTypeDialog},
+      {"_NET_WM_STATE", &atoms.mNetWmState},
+      {"_NET_WM_STATE_MODAL", &atoms.mNetWmStateModal},
+      {"_VANTREL_QUIT", &atoms.mQuitRequest},
+      {"_VANTREL_MESSAGE_TEXT", &atoms.mMessageText},
+  };
+  for (const auto& [name, atom] : names) {
+    *atom = XInternAtom(display, name, False);
+  }
 }
 
 void TToolkitBackend::Finalize() {
@@ -454,16 +460,7 @@ void TToolkitBackend::DestroyNativeWindow(TWinControl& ParaControl) {
   if (Native(ParaControl) == nullptr) {
     return;
   }
-  // WM_DESTROY order: the window first, then its children, all windows still alive.
-  std::function<void(TWinControl&)> notify = [&](TWinControl& control) {
-    if (Native(control) != nullptr) {
-      CallGuarded([&] { DeliverDestroy(control); });
-    }
-    for (TWinControl* child : control.Controls()) {
-      notify(*child);
-    }
-  };
-  notify(ParaControl);
+  DeliverDestroyToTree(ParaControl);
   std::function<void(TWinControl&)> release = [&](TWinControl& control) {
     for (TWinControl* child : control.Controls()) {
       release(*child);
