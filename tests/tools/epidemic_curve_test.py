@@ -97,6 +97,9 @@ def check_run(name, arguments, folder, thinned):
           f"{name}: the last row's buried are the state's ({rows[-1][5]})")
     csv_levels = [row[0] for prev, row in zip(rows, rows[1:]) if row[1] == prev[1] + 1]
     csv_over = next((row[0] for row in rows if row[6] == 1), None)
+    # A new level is a new population: the trace's person count changes in that step only.
+    grown = [k for k in range(2, steps + 1) if trace[k][0] != trace[k - 1][0]]
+    check(csv_levels == grown, f"{name}: the CSV's level goes up where the population grows")
 
     series, levels, over = read_svg(svg)
     check(sorted(series) == ["buried", "dead", "healthy", "infected"], f"{name}: four series")
