@@ -11,6 +11,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "platform/win32_application_icon.h"
 #include "platform/win32_toolkit.h"
 
 struct TNativeWindow {
@@ -288,7 +289,7 @@ struct TToolkitBackend {
       windowClass.style = CS_DBLCLKS;
       windowClass.lpfnWndProc = windowProcedureWin32;
       windowClass.hInstance = gWin32.mInstance;
-      windowClass.hIcon = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
+      windowClass.hIcon = ApplicationIconWin32(gWin32.mInstance);
       windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
       windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
       windowClass.lpszClassName = kFormClassWin32;

@@ -19,6 +19,7 @@
 #include <unordered_map>
 
 #include "platform/platform_last_error.h"
+#include "platform/x11_application_icon.h"
 #include "platform/x11_toolkit.h"
 
 struct TNativeWindow {
@@ -220,6 +221,7 @@ struct TToolkitBackend {
     hints->initial_state = NormalState;
     XSetWMHints(display, ParaWindow, hints);
     XFree(hints);
+    SetApplicationIconX11(display, ParaWindow);
     const long pid = static_cast<long>(getpid());
     XChangeProperty(display, ParaWindow, gX11.mNetWmPid, XA_CARDINAL, 32, PropModeReplace,
                     reinterpret_cast<const unsigned char*>(&pid), 1);

@@ -157,7 +157,11 @@ std::size_t DecodeUtf8(std::string_view ParaText, std::size_t ParaAt, char32_t& 
 }
 
 std::string Quoted(std::string_view ParaText) {
-  return "'" + EscapeForOneLine(ParaText) + "'";
+  // Appended piece by piece: GCC 12's -Wrestrict misreads "'" + std::string at -O3.
+  std::string quoted(1, '\'');
+  quoted += EscapeForOneLine(ParaText);
+  quoted += '\'';
+  return quoted;
 }
 
 } // namespace
