@@ -145,7 +145,7 @@ private:
 // line would be printed. Absent when neither is asked for, so a plain run pays nothing.
 class TCurveRecorder {
 public:
-  TCurveRecorder(const TSimOptions& ParaOptions) : mCurve(ParaOptions.mSteps) {
+  explicit TCurveRecorder(const TSimOptions& ParaOptions) : mCurve(ParaOptions.mSteps) {
     if (!ParaOptions.mPlotPath.empty()) {
       mPlot = std::make_unique<TOutputFile>("--plot", ParaOptions.mPlotPath);
     }
