@@ -12,6 +12,7 @@
 #include <string>
 
 #include "platform/toolkit_backend.h"
+#include "platform/win32_application_icon.h"
 #include "platform/win32_toolkit.h"
 
 struct TNativeWindow {
@@ -286,8 +287,7 @@ LRESULT CALLBACK windowProcedureWin32(HWND ParaWindow, UINT ParaMessage, WPARAM 
 
 const wchar_t* formClassWin32() {
   if (!gWin32.mFormClassRegistered) {
-    registerClassWin32(kFormClassWin32, CS_DBLCLKS,
-                       LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION)),
+    registerClassWin32(kFormClassWin32, CS_DBLCLKS, ApplicationIconWin32(gWin32.mInstance),
                        reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
     gWin32.mFormClassRegistered = true;
   }

@@ -21,6 +21,7 @@
 
 #include "platform/platform_last_error.h"
 #include "platform/toolkit_backend.h"
+#include "platform/x11_application_icon.h"
 #include "platform/x11_toolkit.h"
 
 struct TNativeWindow {
@@ -193,6 +194,7 @@ void setupTopLevelX11(TForm& ParaForm, Window ParaWindow) {
   hints->initial_state = NormalState;
   XSetWMHints(display, ParaWindow, hints);
   XFree(hints);
+  SetApplicationIconX11(display, ParaWindow);
   const long pid = static_cast<long>(getpid());
   XChangeProperty(display, ParaWindow, atomsX11().mNetWmPid, XA_CARDINAL, 32, PropModeReplace,
                   reinterpret_cast<const unsigned char*>(&pid), 1);

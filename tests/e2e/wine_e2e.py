@@ -21,7 +21,8 @@ import sys
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from game_e2e import RATE_CAPTION, Shot, caption, check, click_until, failures, run, wait_for  # noqa: E402
+from game_e2e import (RATE_CAPTION, Shot, caption, check, click_until, drawn_icon,  # noqa: E402
+                      failures, icon_images, run, wait_for)
 from trace_e2e import CASES, compare, driver_state  # noqa: E402
 
 
@@ -288,6 +289,10 @@ def game(exe, shots):
         check(window is not None, "the main window is on the screen")
         check(wait_for(lambda: RATE_CAPTION.match(caption(window) or "") is not None, 15),
               "the loop runs: the caption shows the frame rate (%r)" % caption(window))
+        # wine hands the window class's icon to the window manager as _NET_WM_ICON.
+        icons = icon_images(window) if window else {}
+        check(icons.get(32) == drawn_icon(32),
+              "the window shows the exe's own icon, not the generic one (%r)" % sorted(icons))
         code = close_and_wait(program, window)
         check(code == 0, "closing the window ends the game with exit code 0 (got %r)" % code)
         check(normalised(program.boxes()) == SOFTWARE_FAILURE, "no other box appeared")
