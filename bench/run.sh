@@ -7,9 +7,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DVANTREL_BUILD_TESTS=OFF \
-  -DVANTREL_BUILD_BENCHMARKS=ON >/dev/null
-cmake --build build/bench --target vantrel_bench >/dev/null
+. bench/build_bench.sh
+build_bench vantrel_bench
 
 csv=build/bench/results.csv
 # NOTE: Google Benchmark calls its CSV output deprecated but still writes it; it needs no
@@ -45,7 +44,7 @@ awk -F, '
 # build with glibc's functions (whose persons differ; it exists only for this table).
 cmake -S . -B build/bench-glibc -G Ninja -DCMAKE_BUILD_TYPE=Release -DVANTREL_BUILD_TESTS=OFF \
   -DVANTREL_GLIBC_TRIGONOMETRY_FOR_COMPARISON=ON >/dev/null
-cmake --build build/bench --target vantrel-sim >/dev/null
+build_bench vantrel-sim
 cmake --build build/bench-glibc --target vantrel-sim >/dev/null
 echo
 python3 - build/bench/tools/vantrel-sim build/bench-glibc/tools/vantrel-sim <<'PYTHON'

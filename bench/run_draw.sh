@@ -6,9 +6,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DVANTREL_BUILD_TESTS=OFF \
-  -DVANTREL_BUILD_BENCHMARKS=ON >/dev/null
-cmake --build build/bench --target vantrel_draw_bench >/dev/null
+. bench/build_bench.sh
+build_bench vantrel_draw_bench
 
 csv=build/bench/draw_results.csv
 # Five repetitions in shuffled order; the table shows their medians.

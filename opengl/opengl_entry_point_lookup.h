@@ -16,13 +16,16 @@ struct TOpenGLEntryPointSlot {
 
 // One table row for an entry-point variable; the conversion is safe because the library
 // exports the function with exactly the published signature the variable carries.
+// clang-format off
 #define OPENGL_ENTRY_POINT_SLOT(Class, Name)                                                       \
-  TOpenGLEntryPointSlot {                                                                          \
-#Name, [](TModuleProc ParaProc) {                                                              \
+  TOpenGLEntryPointSlot{                                                                           \
+    #Name,                                                                                         \
+    [](TModuleProc ParaProc) {                                                                     \
       Class::Name = reinterpret_cast<decltype(Class::Name)>(ParaProc);                             \
       return Class::Name != nullptr;                                                               \
-    }   \
+    }                                                                                              \
   }
+// clang-format on
 
 // Looks every name up in the loaded library and stores every result; true when all were found.
 inline bool LookUpOpenGLEntryPoints(std::span<const TOpenGLEntryPointSlot> ParaSlots) {

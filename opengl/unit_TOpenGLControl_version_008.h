@@ -110,7 +110,8 @@ public:
 extern TOpenGLWindowSystem* OpenGLWindowSystem;
 
 // Prepares the window-system binding before the display's first OpenGL use. On GLX it asks
-// Mesa for its software rasterizer, since the program runs without hardware acceleration.
+// for Mesa's software rasterizer, since the program runs without hardware acceleration: Mesa
+// as the display's GLX vendor where libglvnd dispatches, and its software renderer.
 void PrepareOpenGLWindowSystem();
 
 class TOpenGLControl : public TCustomControl {

@@ -3,6 +3,7 @@
 // glXGetFBConfigs gives them; a device context is the window's drawable record of the Xlib
 // toolkit backend. Pairs with unit_TOpenGLControl_version_008_wgl.cpp.
 #include <GL/glx.h>
+#include <dlfcn.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -56,22 +57,23 @@ bool extensionListedGlx(Display* ParaDisplay, const char* ParaName) {
 }
 
 // Whether Mesa's software rasterizer serves the display: the renderer says it is not
-// accelerated. Asked once; without GLX_MESA_query_renderer the formats count as accelerated.
+// accelerated. Without GLX_MESA_query_renderer the formats count as accelerated. Asked once
+// per connection; the answer is kept with it.
 bool softwareRendererGlx(Display* ParaDisplay) {
-  static int answer = -1;
-  if (answer < 0) {
-    answer = 0;
+  TX11Connection& connection = ConnectionX11();
+  if (connection.mSoftwareRenderer < 0) {
+    connection.mSoftwareRenderer = 0;
     if (extensionListedGlx(ParaDisplay, "GLX_MESA_query_renderer")) {
       auto query = reinterpret_cast<TQueryRendererIntegerMESA>(
           glXGetProcAddressARB(reinterpret_cast<const GLubyte*>("glXQueryRendererIntegerMESA")));
       unsigned int accelerated = 1;
       if (query != nullptr &&
-          query(ParaDisplay, ScreenX11(), 0, GLX_RENDERER_ACCELERATED_MESA, &accelerated)) {
-        answer = accelerated == 0 ? 1 : 0;
+          query(ParaDisplay, connection.mScreen, 0, GLX_RENDERER_ACCELERATED_MESA, &accelerated)) {
+        connection.mSoftwareRenderer = accelerated == 0 ? 1 : 0;
       }
     }
   }
-  return answer == 1;
+  return connection.mSoftwareRenderer == 1;
 }
 
 uint8_t shiftOfMaskGlx(unsigned long ParaMask) {
@@ -275,17 +277,22 @@ public:
     return true;
   }
 
+  // A core entry point the library did not have is a failed call, as Windows reports a
+  // missing procedure: the window then runs on without a context.
   TRenderingContext CreateContextThroughVariable(TDeviceContext ParaDC) override {
+    if (TOpenGLAPIWindowsCore::glXCreateNewContext == nullptr) {
+      SetPlatformLastError(platform_error_proc_not_found);
+      return 0;
+    }
     const TX11DeviceContext& dc = *DeviceContextX11(ParaDC);
     if (dc.mFramebufferConfig == nullptr) {
       SetPlatformLastError(kErrorInvalidPixelFormat);
       return 0;
     }
-    const uint64_t errorsBefore = ProtocolErrorCountX11();
+    TX11ErrorTrap trap(dc.mDisplay);
     GLXContext context = TOpenGLAPIWindowsCore::glXCreateNewContext(
         dc.mDisplay, static_cast<GLXFBConfig>(dc.mFramebufferConfig), GLX_RGBA_TYPE, nullptr, True);
-    XSync(dc.mDisplay, False);
-    if (context != nullptr && ProtocolErrorCountX11() != errorsBefore) {
+    if (trap.Failed() && context != nullptr) {
       glXDestroyContext(dc.mDisplay, context);
       context = nullptr;
     }
@@ -293,6 +300,10 @@ public:
   }
 
   bool MakeCurrentThroughVariable(TDeviceContext ParaDC, TRenderingContext ParaRC) override {
+    if (TOpenGLAPIWindowsCore::glXMakeCurrent == nullptr) {
+      SetPlatformLastError(platform_error_proc_not_found);
+      return false;
+    }
     const TX11DeviceContext& dc = *DeviceContextX11(ParaDC);
     return TOpenGLAPIWindowsCore::glXMakeCurrent(dc.mDisplay, dc.mWindow,
                                                  reinterpret_cast<GLXContext>(ParaRC)) != False;
@@ -316,10 +327,10 @@ public:
     // no drawable together with no context.
     const GLXDrawable drawable =
         ParaDC != 0 && ParaRC != 0 ? DeviceContextX11(ParaDC)->mWindow : None;
-    const uint64_t errorsBefore = ProtocolErrorCountX11();
+    TX11ErrorTrap trap(display);
     const bool made =
         glXMakeCurrent(display, drawable, reinterpret_cast<GLXContext>(ParaRC)) != False;
-    return made && ProtocolErrorCountX11() == errorsBefore;
+    return !trap.Failed() && made;
   }
 
   bool DeleteContext(TRenderingContext ParaRC) override {
@@ -328,10 +339,9 @@ public:
       return false;
     }
     Display* display = DisplayX11();
-    const uint64_t errorsBefore = ProtocolErrorCountX11();
+    TX11ErrorTrap trap(display);
     glXDestroyContext(display, reinterpret_cast<GLXContext>(ParaRC));
-    XSync(display, False);
-    return ProtocolErrorCountX11() == errorsBefore;
+    return !trap.Failed();
   }
 
   void ShowMessage(const std::string& ParaText) override { ShowMessageBox(ParaText); }
@@ -348,4 +358,12 @@ TOpenGLWindowSystem* OpenGLWindowSystem = &gWindowSystemGlx;
 void PrepareOpenGLWindowSystem() {
   // NOTE: Mesa reads this when the display is first used for GLX, not when libGL loads.
   setenv("LIBGL_ALWAYS_SOFTWARE", "1", 1);
+  // NOTE: with libglvnd the display's GLX vendor serves it, and on a desktop with another
+  // vendor's driver that vendor would offer no generic format at all. libglvnd picks the
+  // vendor at a display's first GLX call; until then this still steers it to Mesa, when Mesa
+  // is installed (naming a vendor that is not would leave no GLX at all).
+  if (void* mesa = dlopen("libGLX_mesa.so.0", RTLD_LAZY | RTLD_LOCAL)) {
+    dlclose(mesa);
+    setenv("__GLX_VENDOR_LIBRARY_NAME", "mesa", 1);
+  }
 }

@@ -64,12 +64,22 @@ public:
     return ::SwapBuffers(DeviceContextWin32(ParaDC)) != FALSE;
   }
 
+  // A core entry point the library did not have is a failed call, as the system reports a
+  // missing procedure: the window then runs on without a context.
   TRenderingContext CreateContextThroughVariable(TDeviceContext ParaDC) override {
+    if (TOpenGLAPIWindowsCore::wglCreateContext == nullptr) {
+      SetPlatformLastError(platform_error_proc_not_found);
+      return 0;
+    }
     return reinterpret_cast<TRenderingContext>(
         TOpenGLAPIWindowsCore::wglCreateContext(DeviceContextWin32(ParaDC)));
   }
 
   bool MakeCurrentThroughVariable(TDeviceContext ParaDC, TRenderingContext ParaRC) override {
+    if (TOpenGLAPIWindowsCore::wglMakeCurrent == nullptr) {
+      SetPlatformLastError(platform_error_proc_not_found);
+      return false;
+    }
     return TOpenGLAPIWindowsCore::wglMakeCurrent(DeviceContextWin32(ParaDC),
                                                  renderingContextWgl(ParaRC)) != FALSE;
   }

@@ -2,12 +2,15 @@
 // GLX (Linux). One header for both; each platform's ..._wgl.cpp / ..._glx.cpp defines and
 // fills only its own variables, so code naming the other platform's variables fails to link.
 //
+// clang-format off
 // Entry points per platform (same roles, the system's own names and signatures):
-//   create a context      wglCreateContext(dc)          glXCreateNewContext(dpy, config, type,
-//   share, direct) make it current       wglMakeCurrent(dc, context)   glXMakeCurrent(dpy,
-//   drawable, context) current context       wglGetCurrentContext()        glXGetCurrentContext()
-//   current surface       wglGetCurrentDC()             glXGetCurrentDrawable()
-//   delete a context      wglDeleteContext(context)     glXDestroyContext(dpy, context)
+//   create a context   wglCreateContext(dc)          glXCreateNewContext(dpy, config, type,
+//                                                                        share, direct)
+//   make it current    wglMakeCurrent(dc, context)   glXMakeCurrent(dpy, drawable, context)
+//   current context    wglGetCurrentContext()        glXGetCurrentContext()
+//   current surface    wglGetCurrentDC()             glXGetCurrentDrawable()
+//   delete a context   wglDeleteContext(context)     glXDestroyContext(dpy, context)
+// clang-format on
 // All five are looked up by name in the loaded system library.
 #pragma once
 

@@ -2,10 +2,12 @@
 // window system's own address query. It needs a current rendering context, so the view control
 // initializes it only after making its context current; without one the group fails.
 //
+// clang-format off
 // Per platform (the system's own names and signatures):
-//   address query       wglGetProcAddress (from opengl32.dll)   glXGetProcAddressARB (from
-//   libGL.so.1) set swap interval   wglSwapIntervalEXT(interval) glXSwapIntervalMESA(interval) get
-//   swap interval   wglGetSwapIntervalEXT()                 glXGetSwapIntervalMESA()
+//   address query       wglGetProcAddress (opengl32.dll)   glXGetProcAddressARB (libGL.so.1)
+//   set swap interval   wglSwapIntervalEXT(interval)       glXSwapIntervalMESA(interval)
+//   get swap interval   wglGetSwapIntervalEXT()            glXGetSwapIntervalMESA()
+// clang-format on
 // NOTE: glXGetProcAddressARB answers non-null for any name, so on GLX the two swap entry points
 // count as found only when the current display's GLX extension string lists
 // GLX_MESA_swap_control; otherwise their variables are left null. Xvfb does not list it.

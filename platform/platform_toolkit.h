@@ -1,8 +1,8 @@
 // The small desktop toolkit the program is built on: an application with one event loop and
 // its message and idle hooks, a top-level form, custom child controls with their own window
 // and device context, mouse-down events, synchronous repaint and a modal message box.
-// Portable parts live in platform/toolkit.cpp; each backend (x11_window.cpp, win32_window.cpp)
-// defines the members marked "backend" below and the struct TToolkitBackend, its only friend.
+// Written once in platform/toolkit.cpp, on the window-system backend whose contract is
+// platform/toolkit_backend.h (TToolkitBackend, the only friend of these classes).
 #pragma once
 
 #include <cstdint>
@@ -43,7 +43,6 @@ public:
     return (mBits & (1u << ParaElement)) != 0;
   }
   constexpr void Include(TShiftStateElement ParaElement) { mBits |= (1u << ParaElement); }
-  constexpr bool operator==(const TShiftState&) const = default;
 
 private:
   uint32_t mBits = 0;
@@ -104,7 +103,6 @@ public:
   TComponent(const TComponent&) = delete;
   TComponent& operator=(const TComponent&) = delete;
 
-  TComponent* Owner() const { return mOwner; }
   const std::vector<TComponent*>& Components() const { return mComponents; }
 
   // The load-completion notification: runs once every stored property has been applied.
@@ -166,10 +164,10 @@ public:
   // Creates the window (and the windows of its parents) when it does not exist yet.
   void HandleNeeded();
   TWindowHandle Handle();
-  // The window's own device context; 0 while there is no window. (backend)
+  // The window's own device context; 0 while there is no window.
   TDeviceContext GetDC() const;
   // Marks the whole window as needing paint and runs the complete paint before returning;
-  // does nothing while there is no window. (backend)
+  // does nothing while there is no window.
   void Repaint();
   // Destroys the window (and its children's) while the control is whole; idempotent.
   void DestroyHandle();
@@ -199,16 +197,6 @@ protected:
 
 private:
   friend struct TToolkitBackend;
-
-  // (backend) create the window for this control (CreateParams first), deliver WMCreate and
-  // WMSize. DestroyWnd delivers WMDestroy to this control and then to its children (their
-  // windows still exist), then destroys the windows.
-  void CreateWnd();
-  void DestroyWnd();
-  // (backend) move/resize the existing window; delivers WMSize when the size changed.
-  void UpdateWindowBounds(bool ParaSizeChanged);
-  // (backend) the window system's handle of the existing window.
-  TWindowHandle NativeHandle() const;
 
   TWinControl* mParent = nullptr;
   std::vector<TWinControl*> mControls;
@@ -273,12 +261,6 @@ private:
   friend struct TToolkitBackend;
   friend class TApplication;
 
-  // (backend) apply the caption / client size to the existing window; show it at a place.
-  void UpdateWindowCaption();
-  void UpdateWindowClientSize();
-  void ShowWindowAt(int32_t ParaLeft, int32_t ParaTop, bool ParaPlace);
-  // (backend) the frame the window manager or system adds around the client area.
-  void FrameExtents(int32_t& ParaHorizontal, int32_t& ParaVertical);
   // A stored client size was written: the window follows, and so do the aligned children.
   void ClientSizeChanged();
   // Called by the backend when the window system changed the client size.
@@ -314,14 +296,13 @@ public:
   TApplication();
   ~TApplication() override;
 
-  // (backend) connect to the window system.
+  // Connects to the window system; the application's destructor disconnects.
   void Initialize();
   const std::string& Title() const { return mTitle; }
   void SetTitle(const std::string& ParaTitle) { mTitle = ParaTitle; }
   bool MainFormOnTaskBar() const { return mMainFormOnTaskBar; }
   void SetMainFormOnTaskBar(bool ParaValue) { mMainFormOnTaskBar = ParaValue; }
   TForm* MainForm() const { return mMainForm; }
-  bool Terminated() const { return mTerminated; }
 
   // Constructs the form (its constructor applies the stored layout), assigns ParaReference,
   // runs the load completion and the form's OnCreate, creates the form's own window (without
@@ -332,15 +313,15 @@ public:
     AddForm(form);
   }
 
-  // Shows the main form and runs the event loop until the quit request is taken. (backend)
+  // Shows the main form and runs the event loop until the quit request is taken.
   void Run();
-  // Queues the quit request. (backend)
+  // Queues the quit request behind the messages already queued.
   void Terminate();
 
   // The error box: the error's text, a stop icon, titled with the application's title.
   void ShowException(const std::exception_ptr& ParaError);
 
-  // The hooks, called by the backend's loop. Exceptions escape to the caller.
+  // The hooks, called by the loop. Exceptions escape to the caller.
   void DoMessage(TMsg& ParaMsg, bool& ParaHandled);
   void DoIdle(bool& ParaDone);
 
@@ -350,10 +331,11 @@ public:
 private:
   friend struct TToolkitBackend;
   void AddForm(TForm* ParaForm);
+  // One turn of the loop; false once it took the quit request.
+  bool RunTurn();
 
   std::string mTitle;
   bool mMainFormOnTaskBar = false;
-  bool mTerminated = false;
   TForm* mMainForm = nullptr;
   std::vector<TApplicationEvents*> mEvents;
 };
@@ -386,13 +368,18 @@ bool CallGuarded(const std::function<void()>& ParaBody);
 
 // The modal message box: the text, one OK button, titled with the application's title.
 // Returns once the user has closed it; other windows keep getting their paints meanwhile,
-// no hook runs. (backend)
+// no hook runs.
 void ShowMessageBox(const std::string& ParaText, TMessageBoxIcon ParaIcon = mbiNone);
 
-// The density of the screen in pixels per inch (96 when the system does not say). (backend)
+// The runtime's fatal-error report, for an error that escaped the program's entry sequence:
+// a message box with a stop icon on Windows, where a program without a console has nowhere
+// else to say it; standard error elsewhere. Returns once the report has been seen.
+void ReportFatalError(const std::string& ParaText);
+
+// The density of the screen in pixels per inch (96 when the system does not say).
 int32_t ScreenPixelsPerInch();
 
-// The bounding rectangle of all monitors. (backend)
+// The bounding rectangle of all monitors.
 struct TDesktopRect {
   int32_t mLeft = 0;
   int32_t mTop = 0;

@@ -1,12 +1,13 @@
-// The portable half of the toolkit: ownership, layout (alignment, density scaling, desktop
-// centring), the application's hook fan-out and the error boundary. Everything that talks to
-// the window system is in the backend (x11_window.cpp or win32_window.cpp).
+// The toolkit written once: ownership, layout (alignment, density scaling, desktop centring),
+// the event loop with the application's hook fan-out, and the error boundary. Whatever talks
+// to the window system goes through the backend's contract (toolkit_backend.h).
 #include "platform/platform_toolkit.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/toolkit_backend.h"
 #include "runtime/numbers.h"
 
 TApplication* Application = nullptr;
@@ -69,7 +70,7 @@ void TWinControl::SetBounds(int32_t ParaLeft, int32_t ParaTop, int32_t ParaWidth
   mWidth = ParaWidth;
   mHeight = ParaHeight;
   if (HandleAllocated()) {
-    UpdateWindowBounds(sized);
+    TToolkitBackend::UpdateBounds(*this, sized);
   }
   if (sized) {
     AlignControls();
@@ -98,17 +99,27 @@ void TWinControl::HandleNeeded() {
   if (mParent != nullptr) {
     mParent->HandleNeeded();
   }
-  CreateWnd();
+  TToolkitBackend::CreateNativeWindow(*this);
 }
 
 TWindowHandle TWinControl::Handle() {
   HandleNeeded();
-  return HandleAllocated() ? NativeHandle() : 0;
+  return HandleAllocated() ? TToolkitBackend::NativeHandle(*this) : 0;
+}
+
+TDeviceContext TWinControl::GetDC() const {
+  return HandleAllocated() ? TToolkitBackend::DeviceContext(*this) : 0;
+}
+
+void TWinControl::Repaint() {
+  if (HandleAllocated()) {
+    TToolkitBackend::Repaint(*this);
+  }
 }
 
 void TWinControl::DestroyHandle() {
   if (HandleAllocated()) {
-    DestroyWnd();
+    TToolkitBackend::DestroyNativeWindow(*this);
   }
 }
 
@@ -170,7 +181,7 @@ TForm::~TForm() {
 void TForm::SetCaption(const std::string& ParaCaption) {
   mCaption = ParaCaption;
   if (HandleAllocated()) {
-    UpdateWindowCaption();
+    TToolkitBackend::UpdateCaption(*this);
   }
 }
 
@@ -186,7 +197,7 @@ void TForm::SetClientHeight(int32_t ParaValue) {
 
 void TForm::ClientSizeChanged() {
   if (HandleAllocated()) {
-    UpdateWindowClientSize();
+    TToolkitBackend::UpdateClientSize(*this);
   }
   AlignControls();
 }
@@ -241,11 +252,11 @@ void TForm::Show() {
   if (place) {
     int32_t frameWidth = 0;
     int32_t frameHeight = 0;
-    FrameExtents(frameWidth, frameHeight);
+    TToolkitBackend::FrameExtents(*this, frameWidth, frameHeight);
     DesktopCenter(DesktopRect(), mClientWidth + frameWidth, mClientHeight + frameHeight, left, top);
   }
   mShownOnce = true;
-  ShowWindowAt(left, top, place);
+  TToolkitBackend::ShowForm(*this, left, top, place);
   mVisible = true;
 }
 
@@ -268,6 +279,48 @@ TApplication::~TApplication() {
     }
     delete last;
   }
+  TToolkitBackend::Finalize();
+}
+
+void TApplication::Initialize() {
+  TToolkitBackend::Initialize();
+}
+
+void TApplication::Run() {
+  if (mMainForm != nullptr) {
+    mMainForm->Show();
+  }
+  while (RunTurn()) {
+  }
+}
+
+bool TApplication::RunTurn() {
+  TMsg msg;
+  switch (TToolkitBackend::TakeNextMessage(msg)) {
+  case tmQuit:
+    return false;
+  case tmMessage: {
+    bool handled = false;
+    // An error in a hook ends the turn: the message it was taken for is not dispatched.
+    if (CallGuarded([&] { DoMessage(msg, handled); }) && !handled) {
+      TToolkitBackend::DispatchTakenMessage(msg);
+    }
+    return true;
+  }
+  case tmNone:
+    break;
+  }
+  bool done = true;
+  // An error in a hook leaves Done as it was, true: then the loop waits for a message.
+  CallGuarded([&] { DoIdle(done); });
+  if (done) {
+    TToolkitBackend::WaitForMessage();
+  }
+  return true;
+}
+
+void TApplication::Terminate() {
+  TToolkitBackend::PostQuitRequest(*this);
 }
 
 void TApplication::AddForm(TForm* ParaForm) {
@@ -328,6 +381,17 @@ TApplicationEvents::~TApplicationEvents() {
   }
 }
 
+// ---- For the backends -------------------------------------------------------------------
+
+void TToolkitBackend::DeliverDestroyToTree(TWinControl& ParaControl) {
+  if (Native(ParaControl) != nullptr) {
+    CallGuarded([&] { DeliverDestroy(ParaControl); });
+  }
+  for (TWinControl* child : ParaControl.Controls()) {
+    DeliverDestroyToTree(*child);
+  }
+}
+
 // ---- Services ---------------------------------------------------------------------------
 
 bool CallGuarded(const std::function<void()>& ParaBody) {
@@ -348,6 +412,22 @@ bool CallGuarded(const std::function<void()>& ParaBody) {
     }
   }
   return false;
+}
+
+void ShowMessageBox(const std::string& ParaText, TMessageBoxIcon ParaIcon) {
+  TToolkitBackend::ShowMessageBox(ParaText, ParaIcon);
+}
+
+void ReportFatalError(const std::string& ParaText) {
+  TToolkitBackend::ReportFatalError(ParaText);
+}
+
+int32_t ScreenPixelsPerInch() {
+  return TToolkitBackend::ScreenPixelsPerInch();
+}
+
+TDesktopRect DesktopRect() {
+  return TToolkitBackend::DesktopRect();
 }
 
 void DesktopCenter(const TDesktopRect& ParaDesktop, int32_t ParaWindowWidth,

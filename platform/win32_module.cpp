@@ -4,16 +4,10 @@
 
 #include <windows.h>
 
-#include <string>
+#include "platform/win32_text.h"
 
 TModuleHandle PlatformLoadModule(const char* ParaName) {
-  const int length = MultiByteToWideChar(CP_UTF8, 0, ParaName, -1, nullptr, 0);
-  if (length <= 0) {
-    return nullptr;
-  }
-  std::wstring wideName(static_cast<size_t>(length), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, ParaName, -1, wideName.data(), length);
-  return LoadLibraryW(wideName.c_str());
+  return LoadLibraryW(WideTextWin32(ParaName).c_str());
 }
 
 TModuleProc PlatformModuleSymbol(TModuleHandle ParaHandle, const char* ParaName) {

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/platform_toolkit.h"
+#include "platform/win32_text.h"
 
 inline HWND WindowHandleWin32(TWindowHandle ParaHandle) {
   return reinterpret_cast<HWND>(ParaHandle);
@@ -16,10 +17,6 @@ inline HWND WindowHandleWin32(TWindowHandle ParaHandle) {
 inline HDC DeviceContextWin32(TDeviceContext ParaDC) {
   return reinterpret_cast<HDC>(ParaDC);
 }
-
-// The program's texts are UTF-8; the window system wants UTF-16. Invalid sequences become
-// U+FFFD rather than failing.
-std::wstring WideTextWin32(const std::string& ParaText);
 
 // The name the program goes by in its boxes: the application's title, or the executable's
 // file name without its extension when no title was set.

@@ -1,7 +1,8 @@
 // Xlib backend of the toolkit's modal message box: a small fixed-size dialog with the text,
 // an optional stop icon and one OK button, drawn with the server's "fixed" core font.
 // While it is open, paints and size changes of the other windows are still dispatched; their
-// input is dropped and no hook of the application runs.
+// input is dropped and no hook of the application runs. The fatal-error report of this
+// platform goes to standard error instead.
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
@@ -11,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/toolkit_backend.h"
 #include "platform/x11_toolkit.h"
 
 namespace {
@@ -34,6 +36,7 @@ struct TMessageBoxX11 {
   int mButtonLeft = 0;
   int mButtonTop = 0;
   bool mButtonPressed = false;
+  std::vector<XEvent> mQuitRequests; // taken while the box was open, given back when it closes
 };
 
 std::vector<std::string> splitLinesX11(const std::string& ParaText) {
@@ -132,8 +135,9 @@ void createMessageBoxX11(TMessageBoxX11& ParaBox, const std::string& ParaTitle) 
   ParaBox.mHeight = ParaBox.mButtonTop + kButtonHeight + kMargin;
 
   TForm* owner = Application != nullptr ? Application->MainForm() : nullptr;
-  const int left = std::max(0, (DisplayWidth(display, screen) - ParaBox.mWidth) / 2);
-  const int top = std::max(0, (DisplayHeight(display, screen) - ParaBox.mHeight) / 2);
+  int32_t left = 0;
+  int32_t top = 0;
+  DesktopCenter(TToolkitBackend::DesktopRect(), ParaBox.mWidth, ParaBox.mHeight, left, top);
   ParaBox.mWindow =
       XCreateSimpleWindow(display, root, left, top, static_cast<unsigned>(ParaBox.mWidth),
                           static_cast<unsigned>(ParaBox.mHeight), 0, BlackPixel(display, screen),
@@ -142,25 +146,23 @@ void createMessageBoxX11(TMessageBoxX11& ParaBox, const std::string& ParaTitle) 
                ExposureMask | KeyPressMask | ButtonPressMask | ButtonReleaseMask |
                    StructureNotifyMask);
 
-  char* list[] = {const_cast<char*>(ParaTitle.c_str())};
-  XTextProperty title;
-  if (Xutf8TextListToTextProperty(display, list, 1, XStdICCTextStyle, &title) >= Success) {
-    XSetWMName(display, ParaBox.mWindow, &title);
-    XFree(title.value);
+  const TX11Atoms& atoms = AtomsX11();
+  SetCaptionX11(ParaBox.mWindow, ParaTitle);
+  // The text as a property too, where tools that cannot read pixels find it (the way a
+  // Windows message box's text is readable from its static control); the tests read it.
+  std::string text;
+  for (std::size_t i = 0; i < ParaBox.mLines.size(); ++i) {
+    text += (i == 0 ? "" : "\n") + ParaBox.mLines[i];
   }
-  XChangeProperty(display, ParaBox.mWindow, XInternAtom(display, "_NET_WM_NAME", False),
-                  XInternAtom(display, "UTF8_STRING", False), 8, PropModeReplace,
-                  reinterpret_cast<const unsigned char*>(ParaTitle.data()),
-                  static_cast<int>(ParaTitle.size()));
-  Atom deleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", False);
+  XChangeProperty(display, ParaBox.mWindow, atoms.mMessageText, atoms.mUtf8String, 8,
+                  PropModeReplace, reinterpret_cast<const unsigned char*>(text.data()),
+                  static_cast<int>(text.size()));
+  Atom deleteWindow = atoms.mWmDeleteWindow;
   XSetWMProtocols(display, ParaBox.mWindow, &deleteWindow, 1);
-  const Atom dialogType = XInternAtom(display, "_NET_WM_WINDOW_TYPE_DIALOG", False);
-  XChangeProperty(display, ParaBox.mWindow, XInternAtom(display, "_NET_WM_WINDOW_TYPE", False),
-                  XA_ATOM, 32, PropModeReplace, reinterpret_cast<const unsigned char*>(&dialogType),
-                  1);
-  const Atom modal = XInternAtom(display, "_NET_WM_STATE_MODAL", False);
-  XChangeProperty(display, ParaBox.mWindow, XInternAtom(display, "_NET_WM_STATE", False), XA_ATOM,
-                  32, PropModeReplace, reinterpret_cast<const unsigned char*>(&modal), 1);
+  XChangeProperty(display, ParaBox.mWindow, atoms.mNetWmWindowType, XA_ATOM, 32, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(&atoms.mNetWmWindowTypeDialog), 1);
+  XChangeProperty(display, ParaBox.mWindow, atoms.mNetWmState, XA_ATOM, 32, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(&atoms.mNetWmStateModal), 1);
   if (owner != nullptr && owner->Visible() && owner->HandleAllocated()) {
     XSetTransientForHint(display, ParaBox.mWindow, static_cast<Window>(owner->Handle()));
   }
@@ -186,11 +188,16 @@ void createMessageBoxX11(TMessageBoxX11& ParaBox, const std::string& ParaTitle) 
 // Runs the dialog's own loop until it is closed.
 void runMessageBoxX11(TMessageBoxX11& ParaBox) {
   Display* display = ParaBox.mDisplay;
-  const Atom protocols = XInternAtom(display, "WM_PROTOCOLS", False);
-  const Atom deleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", False);
+  const Atom protocols = AtomsX11().mWmProtocols;
+  const Atom deleteWindow = AtomsX11().mWmDeleteWindow;
   for (;;) {
     XEvent event;
     XNextEvent(display, &event);
+    if (IsQuitRequestX11(event)) {
+      // Not the box's to take: the application's loop finds it again once the box is closed.
+      ParaBox.mQuitRequests.push_back(event);
+      continue;
+    }
     if (event.xany.window != ParaBox.mWindow) {
       switch (event.type) {
       case Expose:
@@ -249,7 +256,7 @@ void runMessageBoxX11(TMessageBoxX11& ParaBox) {
 
 } // namespace
 
-void ShowMessageBox(const std::string& ParaText, TMessageBoxIcon ParaIcon) {
+void TToolkitBackend::ShowMessageBox(const std::string& ParaText, TMessageBoxIcon ParaIcon) {
   const std::string title = ProgramNameX11();
   Display* display = nullptr;
   try {
@@ -270,8 +277,16 @@ void ShowMessageBox(const std::string& ParaText, TMessageBoxIcon ParaIcon) {
   }
   createMessageBoxX11(box, title);
   runMessageBoxX11(box);
+  for (XEvent& quit : box.mQuitRequests) {
+    XPutBackEvent(display, &quit);
+  }
   XFreeGC(display, box.mGC);
   XDestroyWindow(display, box.mWindow);
   XFreeFont(display, box.mFont);
   XFlush(display);
+}
+
+void TToolkitBackend::ReportFatalError(const std::string& ParaText) {
+  std::fprintf(stderr, "%s: fatal error: %s\n", ProgramNameX11().c_str(), ParaText.c_str());
+  std::fflush(stderr);
 }

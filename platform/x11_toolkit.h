@@ -1,6 +1,7 @@
-// What the Xlib backend of the toolkit shares with the GLX binding of the OpenGL view: the
-// display connection and the per-window drawable record that stands for a Win32 device
-// context. Only x11_ and _glx files include this header.
+// What the Xlib backend of the toolkit shares between its own files (x11_window.cpp,
+// x11_message_box.cpp) and with the GLX binding of the OpenGL view: the display connection,
+// its atoms, the per-window drawable record that stands for a Win32 device context, and the
+// trap for X protocol errors. Only x11_ and _glx files include this header.
 #pragma once
 
 #include <X11/Xlib.h>
@@ -22,12 +23,53 @@ struct TX11DeviceContext {
   void* mFramebufferConfig = nullptr;
 };
 
-// The display, opened on first use. Raises when no display can be opened.
-Display* DisplayX11();
+// The atoms the backend's windows use, interned once per connection.
+struct TX11Atoms {
+  Atom mWmProtocols = 0;
+  Atom mWmDeleteWindow = 0;
+  Atom mNetWmName = 0;
+  Atom mNetWmPid = 0;
+  Atom mUtf8String = 0;
+  Atom mNetFrameExtents = 0;
+  Atom mNetRequestFrameExtents = 0;
+  Atom mNetWmWindowType = 0;
+  Atom mNetWmWindowTypeDialog = 0;
+  Atom mNetWmState = 0;
+  Atom mNetWmStateModal = 0;
+  // Ours: the quit request queued to ourselves, and a message box's text for tools to read.
+  Atom mQuitRequest = 0;
+  Atom mMessageText = 0;
+};
+
+// The connection to the display and what is learned about it once; it goes, and all of it is
+// forgotten, when the connection is closed (TToolkitBackend::Finalize).
+struct TX11Connection {
+  Display* mDisplay = nullptr;
+  int mScreen = 0;
+  Window mRoot = 0;
+  TX11Atoms mAtoms;
+  // The GLX binding's answer whether Mesa's software rasterizer serves the display; -1 until
+  // it asked.
+  int mSoftwareRenderer = -1;
+};
+
+// The connection, made on first use (TToolkitBackend::Initialize). Raises when no display
+// can be opened.
+TX11Connection& ConnectionX11();
+inline Display* DisplayX11() {
+  return ConnectionX11().mDisplay;
+}
+inline int ScreenX11() {
+  return ConnectionX11().mScreen;
+}
+inline const TX11Atoms& AtomsX11() {
+  return ConnectionX11().mAtoms;
+}
 // The application's title, or the program's file name while none is set: what message boxes
 // and the task-bar entry are titled with.
 std::string ProgramNameX11();
-int ScreenX11();
+// Sets a window's title (WM_NAME, WM_ICON_NAME and the UTF-8 _NET_WM_NAME).
+void SetCaptionX11(Window ParaWindow, const std::string& ParaCaption);
 
 inline TX11DeviceContext* DeviceContextX11(TDeviceContext ParaDC) {
   return reinterpret_cast<TX11DeviceContext*>(ParaDC);
@@ -41,11 +83,27 @@ TX11DeviceContext* FindDeviceContextX11(Window ParaWindow);
 // mapped state). Returns false, with the last-error code set, when the server refuses.
 bool RecreateWindowWithVisualX11(TX11DeviceContext& ParaDC, Visual* ParaVisual, int ParaDepth);
 
-// How many X protocol errors the backend's error handler has caught so far. The handler
-// also sets the thread's last-error code to the error's code instead of ending the process.
-// To learn whether requests failed: read the count, make them, XSync, compare.
-uint64_t ProtocolErrorCountX11();
+// Whether the event is the application's quit request (TApplication::Terminate queues it).
+bool IsQuitRequestX11(const XEvent& ParaEvent);
 
 // The event loop's dispatch of one event to its window; the message box's modal loop uses it
 // for the paints and size changes of other windows.
 void DispatchEventX11(XEvent& ParaEvent);
+
+// Catches the X protocol errors of the requests made while it is set. The backend's error
+// handler counts every error and sets the thread's last-error code to its code instead of
+// ending the process; the trap compares counts, after a round trip, so an error that the
+// server reports later than the request is not missed.
+class TX11ErrorTrap {
+public:
+  explicit TX11ErrorTrap(Display* ParaDisplay);
+  TX11ErrorTrap(const TX11ErrorTrap&) = delete;
+  TX11ErrorTrap& operator=(const TX11ErrorTrap&) = delete;
+  // Waits until the server has handled every request made so far (XSync), then answers
+  // whether any of those made since the trap was set failed.
+  bool Failed();
+
+private:
+  Display* mDisplay;
+  uint64_t mErrorsBefore;
+};

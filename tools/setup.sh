@@ -12,6 +12,8 @@ packages=(
   libx11-dev libgl-dev libgl1-mesa-dri libglx-mesa0
   # a virtual display and the tools that drive and inspect windows in the end-to-end tests
   xvfb x11-utils x11-apps xdotool wmctrl openbox imagemagick xfonts-base python3
+  # checking the installed desktop entry
+  desktop-file-utils
   # the Windows build and running it
   g++-mingw-w64-x86-64-posix wine64 zip
   # profiling the benchmarks

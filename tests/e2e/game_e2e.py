@@ -119,6 +119,33 @@ def single(box):
     return 6 <= box[2] <= 10 and 6 <= box[3] <= 10
 
 
+ICON_FOLDER = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "program", "icon")
+
+
+def icon_images(window):
+    """The images of the window's _NET_WM_ICON as {size: [0xAARRGGBB, ...]} (square ones)."""
+    out = run("xprop", "-id", window, "-notype", "-f", "_NET_WM_ICON", "32c",
+              "_NET_WM_ICON").stdout
+    if "=" not in out:
+        return {}
+    values = [int(v) for v in out.split("=", 1)[1].split(",")]
+    images, i = {}, 0
+    while i + 2 <= len(values):
+        width, height = values[i], values[i + 1]
+        images[width if width == height else (width, height)] = values[i + 2:i + 2 + width * height]
+        i += 2 + width * height
+    return images
+
+
+def drawn_icon(size):
+    """The icon as tools/make_icon.py drew it, from its PNG, as 0xAARRGGBB values."""
+    path = os.path.join(ICON_FOLDER, f"vantrel-game-{size}.png")
+    raw = subprocess.run(["convert", path, "-depth", "8", "rgba:-"], capture_output=True,
+                         timeout=20).stdout
+    return [(a << 24) | (r << 16) | (g << 8) | b
+            for r, g, b, a in zip(raw[0::4], raw[1::4], raw[2::4], raw[3::4])]
+
+
 class CaptionWatcher:
     """Reads the caption every few hundredths of a second and keeps every change with its
     time, so the caption checks see the first seconds whatever the main thread does."""
@@ -258,6 +285,10 @@ def main():
         first = caption(window)
         watcher = CaptionWatcher(window)
         check(first == STORED_CAPTION, f"the first caption is the stored one ({first!r})")
+        icons = icon_images(window)
+        check(sorted(icons) == [16, 32, 48, 64] and
+              all(icons[size] == drawn_icon(size) for size in icons),
+              f"_NET_WM_ICON holds the game's icon at 16, 32, 48 and 64 pixels ({sorted(icons)})")
         if not check(wait_for(lambda: is_viewable(window), 30) is not None,
                      "the window is shown"):
             return

@@ -9,7 +9,10 @@ Subcommands:
   hwgame GAME SHOTS           the test build with hardware acceleration: drawing and clicks
   crosscheck NATIVE WINDOWS   the Linux and Windows builds compute the same sqrt, sin and cos
                               results and the same persons
-The prefix is $VANTREL_WINEPREFIX. Every wait has a timeout.
+  trace GAME SIM DUMPS        the Windows trace game's dumps equal the headless driver's
+  no-opengl GAME SHOTS        the game without opengl32.dll: the loader refuses to start it
+  fatal TRACE_GAME SHOTS      an error of the entry sequence is shown in a box, exit code 1
+The prefix is $VANTREL_WINEPREFIX, wine's loader $VANTREL_WINE. Every wait has a timeout.
 """
 import os
 import re
@@ -18,40 +21,35 @@ import sys
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from game_e2e import RATE_CAPTION, Shot, caption, check, click_until, failures, run, wait_for  # noqa: E402
+from game_e2e import (RATE_CAPTION, Shot, caption, check, click_until, drawn_icon,  # noqa: E402
+                      failures, icon_images, run, wait_for)
+from trace_e2e import CASES, compare, driver_state  # noqa: E402
 
 
-def wine_loader():
-    listing = subprocess.run(["dpkg", "-L", "wine64"], capture_output=True, text=True).stdout
-    for line in listing.splitlines():
-        if line.endswith("/wine64") and "/share/" not in line and os.path.isfile(line):
-            return line
-    raise SystemExit("wine64 loader not found (dpkg -L wine64)")
-
-
-WINE = wine_loader()
+# wine_e2e.sh finds wine's loader.
+WINE = os.environ["VANTREL_WINE"]
 WINESERVER = os.path.join(os.path.dirname(WINE), "wineserver")
 
 
-def wine_environment(debug="+msgbox"):
+def wine_environment(debug="+msgbox", disabled_dlls=()):
     env = dict(os.environ)
     env["WINEPREFIX"] = os.environ["VANTREL_WINEPREFIX"]
     env["WINEDEBUG"] = debug
     # No installer dialogs for .NET or the HTML engine in a fresh prefix.
-    env["WINEDLLOVERRIDES"] = "mscoree,mshtml="
+    env["WINEDLLOVERRIDES"] = ",".join(("mscoree", "mshtml") + tuple(disabled_dlls)) + "="
     return env
 
 
 class WineProgram:
     """A Windows program under wine with its stdout and stderr in files."""
 
-    def __init__(self, exe, args=(), tag="program", directory="/tmp"):
+    def __init__(self, exe, args=(), tag="program", directory="/tmp", disabled_dlls=()):
         self.out_path = os.path.join(directory, tag + ".out")
         self.err_path = os.path.join(directory, tag + ".err")
         self.out = open(self.out_path, "w")
         self.err = open(self.err_path, "w")
         self.process = subprocess.Popen([WINE, exe, *args], stdout=self.out, stderr=self.err,
-                                        env=wine_environment())
+                                        env=wine_environment(disabled_dlls=disabled_dlls))
 
     def stdout(self):
         with open(self.out_path, errors="replace") as f:
@@ -187,6 +185,12 @@ def toolkit(probe, shots):
             check(window_style & 0x06000000 == 0x06000000, "window style WS_CLIPCHILDREN | WS_CLIPSIBLINGS")
         check("size 400x300" in log, "WM_SIZE reaches the control with its size")
         check("first_paint same_dc=1" in log, "the paint hands over the window's own DC")
+        # Showing the form paints nothing: the first paint is the first turn's.
+        check("first_hook message paints_before=0" in log or "first_hook idle paints_before=0" in log,
+              "the control is first painted in the loop's first turn, after its hook (%r)"
+              % re.findall(r"first_hook .*", log))
+        check(log.find("first_hook") < log.find("first_paint"),
+              "the first hook runs before the first paint")
         shot = Shot(window, os.path.join(shots, "probe.png"))
         check(shot.rgb(100, 150) == (255, 255, 255) and shot.rgb(300, 150) == (64, 64, 64),
               "the control's paint covers the client area")
@@ -214,8 +218,10 @@ def toolkit(probe, shots):
         code = close_and_wait(program, window)
         check(code == 0, "closing the form ends the loop with exit code 0 (got %r)" % code)
         log = program.stdout()
-        check(re.search(r"loop_ended.*\ndestroy paints=\d+\nexit\n", log) is not None,
-              "WM_DESTROY reaches the control after the loop, then the program ends")
+        check(re.search(r"loop_ended.*\ndestroy paints=\d+\nform_class_registered=0\nexit\n",
+                        log) is not None,
+              "WM_DESTROY reaches the control after the loop, freeing the application "
+              "unregisters the window classes, then the program ends")
         check(len(program.boxes()) == 2, "no further boxes")
         desktop = re.search(r"desktop (-?\d+) (-?\d+) (\d+) (\d+)", log)
         # NOTE: right after showing, wine may briefly report the frame at the window manager's
@@ -251,6 +257,9 @@ def opengl(probe):
               "the load-time exports see the context the variables made current")
         check(re.search(r"generic_double=0 software_match=0", log) is not None,
               "wine offers no double-buffered generic format (why the shipped game fails here)")
+        check("missing_core create=0 error=127 make_current=0 error=127" in log,
+              "without its core entry points the binding's context calls fail with "
+              "ERROR_PROC_NOT_FOUND instead of crashing")
         check("unloaded=1" in log, "the library unloads")
     finally:
         program.kill()
@@ -280,6 +289,10 @@ def game(exe, shots):
         check(window is not None, "the main window is on the screen")
         check(wait_for(lambda: RATE_CAPTION.match(caption(window) or "") is not None, 15),
               "the loop runs: the caption shows the frame rate (%r)" % caption(window))
+        # wine hands the window class's icon to the window manager as _NET_WM_ICON.
+        icons = icon_images(window) if window else {}
+        check(icons.get(32) == drawn_icon(32),
+              "the window shows the exe's own icon, not the generic one (%r)" % sorted(icons))
         code = close_and_wait(program, window)
         check(code == 0, "closing the window ends the game with exit code 0 (got %r)" % code)
         check(normalised(program.boxes()) == SOFTWARE_FAILURE, "no other box appeared")
@@ -364,6 +377,74 @@ def crosscheck(native, windows):
           % ((persons_l[first], persons_w[first]) if first is not None else (None, None)))
 
 
+def no_opengl(exe, shots):
+    """The game imports four functions of opengl32.dll, so without the DLL it cannot start: the
+    system's loader refuses it before any of its code runs (wine says so on stderr; Windows
+    shows its own "was not found" dialog). The Linux game does the same without libGL.so.1."""
+    os.makedirs(shots, exist_ok=True)
+    program = WineProgram(exe, [], "no-opengl", shots, disabled_dlls=("opengl32",))
+    try:
+        code = program.wait(60)
+        with open(program.err_path, errors="replace") as f:
+            err = f.read()
+        print("exit code %r; loader: %r" % (code, re.findall(r"err:module:.*", err)))
+        check(code not in (None, 0), "the game does not start without opengl32.dll (exit code %r)"
+              % code)
+        check(re.search(r"Library OPENGL32\.dll .* not found", err) is not None,
+              "the loader names the missing opengl32.dll")
+        check(program.boxes() == [] and program.stdout() == "", "none of the game's code ran")
+        check(find_window("^Vantrel Game", 2) is None, "no window appeared")
+    finally:
+        program.kill()
+
+
+def fatal(exe, shots):
+    """A program without a console that fails before its loop must still say so: the trace
+    build, given a bad command line, shows the fatal-error report in a box and exits with 1."""
+    os.makedirs(shots, exist_ok=True)
+    title = os.path.splitext(os.path.basename(exe))[0]
+    program = WineProgram(exe, ["--seed", "1", "--cycles", "many", "--dump", "Z:\\tmp\\x"],
+                          "fatal", shots)
+    try:
+        check(wait_for(lambda: len(program.boxes()) == 1, 60), "the fatal-error report appears")
+        check(program.boxes() == ["Fatal error: --cycles needs a whole number of at least 1, "
+                                  "not many"], "it says what went wrong: %r" % program.boxes())
+        box = find_viewable_window("^" + re.escape(title) + "$")
+        if box:
+            icon = Shot(box, os.path.join(shots, "fatal.png")).squares("red")
+            check(any(w >= 10 and h >= 10 for _, _, w, h in icon), "the box has a stop icon")
+        check(program.wait(1) is None, "the program waits until the report has been seen")
+        check(dismiss_box(title), "Return closes the box")
+        code = program.wait(30)
+        check(code == 1, "then the program ends with exit code 1 (got %r)" % code)
+        check(find_window("^Vantrel Game", 1) is None, "no main window was ever shown")
+    finally:
+        program.kill()
+
+
+# ---- trace --------------------------------------------------------------------------------
+
+def trace(exe, sim, dumps):
+    """The cases of trace_e2e.py against the Windows trace game (hardware-accelerated layout)."""
+    os.makedirs(dumps, exist_ok=True)
+    for seed, steps, _ in CASES:
+        expected = driver_state(sim, seed, steps)
+        dump = os.path.join(dumps, "windows-%d-%d.txt" % (seed, steps))
+        if os.path.exists(dump):
+            os.remove(dump)
+        # wine maps the drive Z: to the root of the file system.
+        program = WineProgram(exe, ["--seed", str(seed), "--cycles", str(steps), "--dump",
+                                    "Z:" + dump.replace("/", "\\")], "trace-%d" % seed, dumps)
+        try:
+            code = program.wait(steps / 10 + 90)
+            check(code == 0, "seed %d: the Windows trace game ends through its shutdown with exit "
+                  "code 0 (got %r)" % (seed, code))
+            check(program.boxes() == [], "seed %d: no message box (%r)" % (seed, program.boxes()))
+            compare(dump, expected, "seed %d, %d steps, Windows" % (seed, steps))
+        finally:
+            program.kill()
+
+
 def main():
     command = sys.argv[1]
     if command == "prefix":
@@ -378,6 +459,12 @@ def main():
         hwgame(sys.argv[2], sys.argv[3])
     elif command == "crosscheck":
         crosscheck(sys.argv[2], sys.argv[3])
+    elif command == "no-opengl":
+        no_opengl(sys.argv[2], sys.argv[3])
+    elif command == "fatal":
+        fatal(sys.argv[2], sys.argv[3])
+    elif command == "trace":
+        trace(sys.argv[2], sys.argv[3], sys.argv[4])
     else:
         raise SystemExit("unknown command " + command)
     if failures:

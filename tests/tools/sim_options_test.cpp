@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
+#include "simulation/Unit_TPerson.h"
+
 namespace {
 
 std::optional<TSimOptions> Parse(std::vector<std::string> ParaArguments,
@@ -76,4 +80,112 @@ TEST(SimOptions, RejectsBadArgumentsWithAMessageNamingThem) {
     EXPECT_NE(error.find(named), std::string::npos) << error;
     EXPECT_EQ(error.find('\n'), std::string::npos);
   }
+}
+
+TEST(SimOptions, HelpWinsAnywhereExceptAsTheValueOfAnOption) {
+  const auto help = Parse({"--seed", "x", "--help", "--what"});
+  ASSERT_TRUE(help);
+  EXPECT_TRUE(help->mHelp);
+  const auto plot = Parse({"--plot", "--help", "--seed", "1", "--steps", "1"});
+  ASSERT_TRUE(plot);
+  EXPECT_FALSE(plot->mHelp);
+  EXPECT_EQ(plot->mPlotPath, "--help");
+  EXPECT_FALSE(Parse({"--seed", "1", "--steps", "1"})->mHelp);
+}
+
+TEST(SimOptions, ASingleValuedOptionGivenTwiceIsAnError) {
+  const std::vector<std::string> base = {"--seed", "1", "--steps", "1"};
+  for (const std::string option : {"--seed", "--steps", "--persons", "--trace", "--plot", "--csv"}) {
+    std::vector<std::string> arguments = base;
+    for (int i = 0; i < 2; ++i) {
+      arguments.push_back(option);
+      arguments.push_back(option == "--plot" || option == "--csv" ? "f" + std::to_string(i) : "3");
+    }
+    std::string error;
+    EXPECT_FALSE(Parse(arguments, &error)) << option;
+    EXPECT_NE(error.find(option + " given more than once"), std::string::npos) << error;
+  }
+  // Sizes and clicks are schedules: each one counts.
+  const auto repeated = Parse({"--seed", "1", "--steps", "1", "--size", "1x1@0", "--size",
+                               "2x2@0", "--click", "L,0,0@1", "--click", "L,0,0@1"});
+  ASSERT_TRUE(repeated);
+  EXPECT_EQ(repeated->mSizes.size(), 2u);
+  EXPECT_EQ(repeated->mClicks.size(), 2u);
+}
+
+TEST(SimOptions, MinusZeroIsZeroForEveryNumberAndOneSignIsAllowed) {
+  const auto options = Parse({"--seed", "-0", "--steps", "-0", "--size", "-0x+0@-00", "--click",
+                              "R,-0,-7@+0", "--persons", "+5"});
+  ASSERT_TRUE(options);
+  EXPECT_EQ(options->mSeed, 0u);
+  EXPECT_EQ(options->mSteps, 0);
+  EXPECT_EQ(options->mSizes[0].mWidth, 0);
+  EXPECT_EQ(options->mSizes[0].mStep, 0);
+  EXPECT_EQ(options->mClicks[0].mX, 0);
+  EXPECT_EQ(options->mClicks[0].mY, -7);
+  EXPECT_EQ(options->mPersons, 5);
+  const auto extremes =
+      Parse({"--seed", "1", "--steps", "1", "--click", "L,-2147483648,2147483647@0"});
+  ASSERT_TRUE(extremes);
+  EXPECT_EQ(extremes->mClicks[0].mX, std::numeric_limits<int32_t>::min());
+  // Zero is still below the smallest population and trace interval.
+  for (const auto& [option, value] : std::vector<std::pair<std::string, std::string>>{
+           {"--persons", "-0"}, {"--trace", "-0"}, {"--seed", "+-1"}, {"--steps", "-+1"},
+           {"--steps", "--1"}, {"--steps", "-"}, {"--steps", "+"}, {"--seed", "-1"},
+           {"--size", "+-1x1@0"}, {"--click", "L,1,-2147483649@0"}}) {
+    std::string error;
+    EXPECT_FALSE(Parse({"--seed", "1", "--steps", "1", option, value}, &error))
+        << option << " " << value;
+  }
+}
+
+TEST(SimOptions, ErrorsEscapeLineBreaksControlsAndBytesThatAreNotUtf8) {
+  std::string error;
+  EXPECT_FALSE(Parse({"--seed", "1\n2\r\t\x1b", "--steps", "1"}, &error));
+  EXPECT_NE(error.find("'1\\n2\\r\\t\\x1B'"), std::string::npos) << error;
+  EXPECT_FALSE(Parse({"--steps", "1", "--seed", "\xff\xc3\x28 \xe2\x80\xa8 \xc2\x85"}, &error));
+  EXPECT_NE(error.find("'\\xFF\\xC3( \\u2028 \\u0085'"), std::string::npos) << error;
+  EXPECT_FALSE(Parse({"--s\xe9\nd", "1"}, &error));
+  EXPECT_NE(error.find("'--s\\xE9\\nd'"), std::string::npos) << error;
+  for (const std::string& text : {std::string("\n"), std::string("\xed\xa0\x80"),
+                                  std::string("\xc0\xaf"), std::string("\xf4\x90\x80\x80"),
+                                  std::string("a\0b", 3)}) {
+    const std::string escaped = EscapeForOneLine(text);
+    for (const char c : escaped) {
+      EXPECT_TRUE(c >= 0x20 && c < 0x7f) << "raw byte " << int(static_cast<unsigned char>(c));
+    }
+  }
+  // Readable text stays readable; a backslash is doubled so escapes cannot be forged.
+  EXPECT_EQ(EscapeForOneLine("Größe 5 \xe2\x82\xac \\n"), "Größe 5 \xe2\x82\xac \\\\n");
+}
+
+TEST(SimOptions, PlotAndCsvTakeAFileNameEachAndNotTheSameOne) {
+  const auto options = Parse({"--seed", "1", "--steps", "1", "--plot", "a.svg", "--csv", "a.csv"});
+  ASSERT_TRUE(options);
+  EXPECT_EQ(options->mPlotPath, "a.svg");
+  EXPECT_EQ(options->mCsvPath, "a.csv");
+  std::string error;
+  EXPECT_FALSE(Parse({"--seed", "1", "--steps", "1", "--plot", "a", "--csv", "a"}, &error));
+  EXPECT_NE(error.find("same file"), std::string::npos) << error;
+  EXPECT_FALSE(Parse({"--seed", "1", "--steps", "1", "--plot", ""}, &error));
+  EXPECT_NE(error.find("--plot"), std::string::npos) << error;
+}
+
+TEST(SimOptions, APopulationIsRefusedOnlyWhenItsRunCannotFitIntoPhysicalMemory) {
+  constexpr uint64_t kSixteenGiB = uint64_t{16} << 30;
+  // About 1e8 persons need more than 16 GiB; a million fits easily.
+  const std::string refusal = CheckPopulationFits(100000000, kSixteenGiB);
+  EXPECT_NE(refusal.find("--persons 100000000"), std::string::npos) << refusal;
+  EXPECT_NE(refusal.find("GB"), std::string::npos) << refusal;
+  EXPECT_EQ(refusal.find('\n'), std::string::npos);
+  EXPECT_EQ(CheckPopulationFits(1000000, kSixteenGiB), "");
+  // The boundary: exactly enough fits, one byte less does not.
+  const uint64_t needed = PopulationMemoryBytes(3000000);
+  EXPECT_EQ(CheckPopulationFits(3000000, needed), "");
+  EXPECT_NE(CheckPopulationFits(3000000, needed - 1), "");
+  // A run holds a population and builds the next, 1.2 times larger, beside it.
+  EXPECT_GE(PopulationMemoryBytes(1000000), uint64_t{2200000} * sizeof(TPerson));
+  EXPECT_GE(PopulationMemoryBytes(std::numeric_limits<int32_t>::max()), uint64_t{1} << 38);
+  // Unknown physical memory: nothing to check against.
+  EXPECT_EQ(CheckPopulationFits(std::numeric_limits<int32_t>::max(), 0), "");
 }

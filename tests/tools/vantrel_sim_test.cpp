@@ -1,16 +1,21 @@
 // The headless driver as a program: same arguments, same bytes; bad arguments, exit code 2;
-// a lost game keeps drawing three random numbers per frame.
+// a lost game keeps drawing three random numbers per frame; --help and the README agree;
+// the plot and CSV files leave standard output alone; populations that cannot be had.
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
 struct TRun {
   std::string mOutput;
   int mExitCode = -1;
+  std::string mError; // standard error, where RunSimWithErrors caught it
 };
 
 TRun RunSim(const std::string& ParaArguments) {
@@ -27,6 +32,38 @@ TRun RunSim(const std::string& ParaArguments) {
   }
   const int status = pclose(pipe);
   run.mExitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return run;
+}
+
+std::string ReadFile(const std::string& ParaPath) {
+  std::ifstream file(ParaPath, std::ios::binary);
+  std::ostringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+// As RunSim, with standard error kept; ParaShellPrefix runs first in the same shell.
+TRun RunSimWithErrors(const std::string& ParaArguments, const std::string& ParaShellPrefix = "") {
+  char errors[] = "/tmp/vantrel-sim-stderr-XXXXXX";
+  const int descriptor = mkstemp(errors);
+  if (descriptor < 0) {
+    return {};
+  }
+  close(descriptor);
+  const std::string command = ParaShellPrefix + std::string(VANTREL_SIM_PATH) + " " +
+                              ParaArguments + " 2>" + errors;
+  TRun run;
+  if (FILE* pipe = popen(command.c_str(), "r")) {
+    char buffer[4096];
+    std::size_t read = 0;
+    while ((read = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) {
+      run.mOutput.append(buffer, read);
+    }
+    const int status = pclose(pipe);
+    run.mExitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+  run.mError = ReadFile(errors);
+  std::remove(errors);
   return run;
 }
 
@@ -80,4 +117,88 @@ TEST(VantrelSim, ALostGameDrawsThreeRandomNumbersPerFrame) {
     seed = seed * 134775813u + 1u;
   }
   EXPECT_EQ(seedOf(FirstLine(after.mOutput)), seed);
+}
+
+TEST(VantrelSim, HelpPrintsEveryOptionAsTheReadmeListsThemAndExitsZero) {
+  const TRun run = RunSimWithErrors("--help");
+  EXPECT_EQ(run.mExitCode, 0);
+  EXPECT_EQ(run.mError, "");
+  for (const char* option : {"--seed", "--steps", "--persons", "--size", "--click", "--trace",
+                             "--plot", "--csv", "--help"}) {
+    EXPECT_NE(run.mOutput.find(std::string("\n  ") + option + " "), std::string::npos) << option;
+  }
+  // The README shows the same text in the block that follows "vantrel-sim --help".
+  const std::string readme = ReadFile(std::string(VANTREL_SOURCE_DIR) + "/README.md");
+  const auto shown = readme.find("$ vantrel-sim --help\n");
+  ASSERT_NE(shown, std::string::npos) << "README has no --help block";
+  const auto start = shown + std::string("$ vantrel-sim --help\n").size();
+  const auto end = readme.find("```", start);
+  EXPECT_EQ(readme.substr(start, end - start), run.mOutput);
+}
+
+TEST(VantrelSim, EveryBadArgumentIsOneLineOnStandardErrorAndExitCodeTwo) {
+  for (const char* arguments :
+       {"--seed 1 --seed 2 --steps 1", "--seed 1 --steps 1 --steps 1",
+        "--seed 1 --steps 1 --trace 1 --trace 2", "--seed 1 --steps 1 --persons 5 --persons 5",
+        "--seed \"$(printf '1\\n2')\" --steps 1", "--seed \"$(printf '\\377\\376')\" --steps 1",
+        "--seed 1 --steps 1 -h",
+        "--seed 1 --steps 1 --plot /nonexistent-folder/curve.svg",
+        "--seed 1 --steps 1 --csv /nonexistent-folder/counts.csv"}) {
+    const TRun run = RunSimWithErrors(arguments);
+    EXPECT_EQ(run.mExitCode, 2) << arguments;
+    EXPECT_EQ(run.mOutput, "") << arguments;
+    ASSERT_FALSE(run.mError.empty()) << arguments;
+    EXPECT_EQ(run.mError.find('\n'), run.mError.size() - 1) << arguments << ": " << run.mError;
+    EXPECT_EQ(run.mError.find('\xff'), std::string::npos) << arguments;
+  }
+}
+
+TEST(VantrelSim, PlotAndCsvLeaveStandardOutputByteForByteAlone) {
+  const std::string arguments = "--seed 12 --steps 2500 --trace 100 --click R,400,300@150";
+  const std::string svg = testing::TempDir() + "vantrel-sim-curve.svg";
+  const std::string csv = testing::TempDir() + "vantrel-sim-counts.csv";
+  const TRun plain = RunSimWithErrors(arguments);
+  const TRun both = RunSimWithErrors(arguments + " --plot " + svg + " --csv " + csv);
+  ASSERT_EQ(plain.mExitCode, 0);
+  EXPECT_EQ(both.mExitCode, 0);
+  EXPECT_EQ(both.mError, "");
+  EXPECT_EQ(both.mOutput, plain.mOutput);
+  EXPECT_NE(ReadFile(svg).find("</svg>"), std::string::npos);
+  EXPECT_EQ(ReadFile(csv).substr(0, 5), "step,");
+  std::remove(svg.c_str());
+  std::remove(csv.c_str());
+}
+
+TEST(VantrelSim, AFileThatCannotBeWrittenIsAFailureNotASuccess) {
+  // /dev/full takes the open and refuses every write.
+  const TRun csv = RunSimWithErrors("--seed 3 --steps 50 --csv /dev/full");
+  EXPECT_EQ(csv.mExitCode, 1);
+  EXPECT_NE(csv.mError.find("--csv file '/dev/full'"), std::string::npos) << csv.mError;
+  const TRun plot = RunSimWithErrors("--seed 3 --steps 50 --plot /dev/full");
+  EXPECT_EQ(plot.mExitCode, 1);
+  EXPECT_NE(plot.mError.find("--plot file '/dev/full'"), std::string::npos) << plot.mError;
+}
+
+TEST(VantrelSim, APopulationLargerThanPhysicalMemoryIsRefusedBeforeAnyAllocation) {
+  const TRun run = RunSimWithErrors("--seed 1 --steps 1 --persons 2147483647");
+  EXPECT_EQ(run.mExitCode, 2);
+  EXPECT_EQ(run.mOutput, "");
+  EXPECT_NE(run.mError.find("--persons 2147483647 would need about "), std::string::npos)
+      << run.mError;
+  EXPECT_NE(run.mError.find("of physical memory"), std::string::npos) << run.mError;
+}
+
+TEST(VantrelSim, APopulationThatCannotBeAllocatedNamesPersonsAndExitsWithTwo) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the address sanitizer reserves more address space than the limit allows";
+#else
+  // 20 million persons fit into physical memory but not into 1 GB of address space.
+  const TRun run =
+      RunSimWithErrors("--seed 1 --steps 1 --persons 20000000", "ulimit -v 1000000; ");
+  EXPECT_EQ(run.mExitCode, 2);
+  EXPECT_EQ(run.mOutput, "");
+  EXPECT_NE(run.mError.find("--persons 20000000"), std::string::npos) << run.mError;
+  EXPECT_NE(run.mError.find("GB of memory"), std::string::npos) << run.mError;
+  EXPECT_EQ(run.mError.find("bad_alloc"), std::string::npos) << run.mError;
+#endif
 }

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "opengl/opengl_routine_units.h"
+#include "opengl/unit_TOpenGLControl_version_008.h"
 #include "opengl/unit_opengl_api_100_routines_version_011.h"
 #include "opengl/unit_opengl_api_110_routines_version_011.h"
 #include "opengl/unit_opengl_api_library_version_011.h"
@@ -137,6 +138,24 @@ int main() {
                 wglGetCurrentContext() == context ? 1 : 0, wglGetCurrentDC() == dc ? 1 : 0);
     wglMakeCurrent(nullptr, nullptr);
   }
+  // A core entry point the library lacks: the binding's context calls fail with the missing
+  // procedure's error instead of calling through null.
+  const auto createContext = TOpenGLAPIWindowsCore::wglCreateContext;
+  const auto makeCurrent = TOpenGLAPIWindowsCore::wglMakeCurrent;
+  TOpenGLAPIWindowsCore::wglCreateContext = nullptr;
+  TOpenGLAPIWindowsCore::wglMakeCurrent = nullptr;
+  SetLastError(0);
+  const TRenderingContext missingContext =
+      OpenGLWindowSystem->CreateContextThroughVariable(reinterpret_cast<TDeviceContext>(dc));
+  const DWORD createError = GetLastError();
+  SetLastError(0);
+  const bool missingCurrent = OpenGLWindowSystem->MakeCurrentThroughVariable(
+      reinterpret_cast<TDeviceContext>(dc), reinterpret_cast<TRenderingContext>(context));
+  const DWORD currentError = GetLastError();
+  TOpenGLAPIWindowsCore::wglCreateContext = createContext;
+  TOpenGLAPIWindowsCore::wglMakeCurrent = makeCurrent;
+  std::printf("missing_core create=%d error=%lu make_current=%d error=%lu\n",
+              missingContext != 0 ? 1 : 0, createError, missingCurrent ? 1 : 0, currentError);
   if (context != nullptr) {
     wglDeleteContext(context);
   }

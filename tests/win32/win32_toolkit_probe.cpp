@@ -122,14 +122,23 @@ public:
     });
     mEvents->SetOnIdle([this](TObject*, bool& ParaDone) {
       ++mIdleTurns;
+      LogFirstHook("idle");
       Step();
       ParaDone = false;
     });
     mEvents->SetOnMessage([this](TMsg&, bool&) {
       ++mMessageTurns;
+      LogFirstHook("message");
       Step();
     });
     SetOnCreate([](TObject*) { logLine("form_create"); });
+  }
+
+  // The first turn of the loop; the control's first paint must not come before it.
+  void LogFirstHook(const char* ParaHook) {
+    if (mIdleTurns + mMessageTurns == 1) {
+      logLine("first_hook %s paints_before=%d", ParaHook, mControl->mPaints);
+    }
   }
 
   void Step() {
@@ -188,6 +197,11 @@ int main(int argc, char** argv) {
           outer.bottom - outer.top);
   delete Application;
   Application = nullptr;
+  // Freeing the application releases the backend: its window classes are unregistered.
+  WNDCLASSEXW info{};
+  info.cbSize = sizeof info;
+  logLine("form_class_registered=%d",
+          GetClassInfoExW(GetModuleHandleW(nullptr), L"VantrelWin32Form", &info) ? 1 : 0);
   logLine("exit");
   return 0;
 }

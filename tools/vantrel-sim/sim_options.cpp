@@ -2,24 +2,65 @@
 #include "tools/vantrel-sim/sim_options.h"
 
 #include <charconv>
+#include <cstdio>
 #include <limits>
+#include <set>
+
+#include "simulation/Unit_TPerson.h"
+
+const char* const kSimUsage =
+    "usage: vantrel-sim --seed S --steps N [options]\n"
+    "  --seed S          seed of the random source, an unsigned 32-bit number (required)\n"
+    "  --steps N         number of steps to run, 0 or more (required)\n"
+    "  --persons P       size of the first population, at least 1 (default 100)\n"
+    "  --size WxH@K      field size applied in step K's paint, repeatable (default 792x673@1)\n"
+    "  --click B,X,Y@K   click after step K's paint, B = L quarantines, R infects, repeatable\n"
+    "  --trace EVERY     a summary line every EVERY steps, before the state\n"
+    "  --plot FILE.svg   after the run, the epidemic curve of the whole run as an SVG picture\n"
+    "  --csv FILE        the same counts for every step, as CSV with a header row\n"
+    "  --help            this text\n"
+    "K = 0 applies before the first step. Bad arguments print one line and exit with 2.\n";
 
 namespace {
 
-// A whole decimal number in [ParaMin, ParaMax], nothing before or after it.
+// A whole decimal number in [ParaMin, ParaMax] with at most one sign, nothing else before or
+// after it. "-0" is 0 for every type, so signed and unsigned options read it alike.
 template <typename T>
 bool ParseNumber(std::string_view ParaText, T ParaMin, T ParaMax, T& ParaValue) {
-  if (ParaText.empty()) {
+  bool negative = false;
+  if (!ParaText.empty() && (ParaText.front() == '+' || ParaText.front() == '-')) {
+    negative = ParaText.front() == '-';
+    ParaText.remove_prefix(1);
+  }
+  if (ParaText.empty() || ParaText.front() < '0' || ParaText.front() > '9') {
+    return false;
+  }
+  uint64_t magnitude = 0;
+  const char* last = ParaText.data() + ParaText.size();
+  const auto [ptr, ec] = std::from_chars(ParaText.data(), last, magnitude);
+  if (ec != std::errc() || ptr != last) {
     return false;
   }
   T value{};
-  const char* first = ParaText.data();
-  const char* last = first + ParaText.size();
-  if (*first == '+') {
-    ++first;
+  if (!negative || magnitude == 0) {
+    if (magnitude > static_cast<uint64_t>(std::numeric_limits<T>::max())) {
+      return false;
+    }
+    value = static_cast<T>(magnitude);
+  } else {
+    if constexpr (std::numeric_limits<T>::is_signed) {
+      // -(min + 1) + 1: the magnitude of the most negative value, without overflow.
+      const uint64_t largest = static_cast<uint64_t>(-(std::numeric_limits<T>::min() + 1)) + 1;
+      if (magnitude > largest) {
+        return false;
+      }
+      value = magnitude == largest ? std::numeric_limits<T>::min()
+                                   : static_cast<T>(-static_cast<T>(magnitude));
+    } else {
+      return false;
+    }
   }
-  const auto [ptr, ec] = std::from_chars(first, last, value);
-  if (ec != std::errc() || ptr != last || value < ParaMin || value > ParaMax) {
+  if (value < ParaMin || value > ParaMax) {
     return false;
   }
   ParaValue = value;
@@ -59,22 +100,166 @@ bool ParseClick(std::string_view ParaText, TSimClick& ParaClick) {
          ParseNumber(rest.substr(at + 1), int64_t{0}, kInt64Max, ParaClick.mStep);
 }
 
+// A file name for --plot or --csv: anything the file system could take.
+bool ParsePath(const std::string& ParaText, std::string& ParaPath) {
+  if (ParaText.empty() || ParaText.find('\0') != std::string::npos) {
+    return false;
+  }
+  ParaPath = ParaText;
+  return true;
+}
+
+bool IsOptionName(const std::string& ParaName) {
+  for (const char* known : {"--seed", "--persons", "--size", "--click", "--steps", "--trace",
+                            "--plot", "--csv"}) {
+    if (ParaName == known) {
+      return true;
+    }
+  }
+  return false;
+}
+
+// Length of the UTF-8 sequence at ParaText[ParaAt] and its code point, or 0 when the bytes
+// there are not a well-formed sequence (overlong forms and surrogates included).
+std::size_t DecodeUtf8(std::string_view ParaText, std::size_t ParaAt, char32_t& ParaCode) {
+  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(ParaText[i]); };
+  const unsigned char lead = byte(ParaAt);
+  std::size_t length = 0;
+  char32_t code = 0;
+  char32_t smallest = 0;
+  if (lead < 0x80) {
+    ParaCode = lead;
+    return 1;
+  } else if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2, code = lead & 0x1Fu, smallest = 0x80;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3, code = lead & 0x0Fu, smallest = 0x800;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4, code = lead & 0x07u, smallest = 0x10000;
+  } else {
+    return 0;
+  }
+  if (ParaAt + length > ParaText.size()) {
+    return 0;
+  }
+  for (std::size_t i = 1; i < length; ++i) {
+    const unsigned char next = byte(ParaAt + i);
+    if ((next & 0xC0u) != 0x80u) {
+      return 0;
+    }
+    code = (code << 6) | (next & 0x3Fu);
+  }
+  if (code < smallest || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
+    return 0;
+  }
+  ParaCode = code;
+  return length;
+}
+
+std::string Quoted(std::string_view ParaText) {
+  // Appended piece by piece: GCC 12's -Wrestrict misreads "'" + std::string at -O3.
+  std::string quoted(1, '\'');
+  quoted += EscapeForOneLine(ParaText);
+  quoted += '\'';
+  return quoted;
+}
+
 } // namespace
+
+std::string EscapeForOneLine(std::string_view ParaText) {
+  std::string escaped;
+  char hex[16];
+  for (std::size_t i = 0; i < ParaText.size();) {
+    char32_t code = 0;
+    const std::size_t length = DecodeUtf8(ParaText, i, code);
+    if (length == 0) {
+      std::snprintf(hex, sizeof hex, "\\x%02X", static_cast<unsigned char>(ParaText[i]));
+      escaped += hex;
+      ++i;
+      continue;
+    }
+    if (code == '\n') {
+      escaped += "\\n";
+    } else if (code == '\r') {
+      escaped += "\\r";
+    } else if (code == '\t') {
+      escaped += "\\t";
+    } else if (code == '\\') {
+      escaped += "\\\\";
+    } else if (code < 0x20 || code == 0x7F) {
+      std::snprintf(hex, sizeof hex, "\\x%02X", static_cast<unsigned>(code));
+      escaped += hex;
+    } else if ((code >= 0x80 && code <= 0x9F) || code == 0x2028 || code == 0x2029) {
+      // C1 controls (NEL among them) and the Unicode line and paragraph separators: some
+      // terminals and viewers start a new line at them.
+      std::snprintf(hex, sizeof hex, "\\u%04X", static_cast<unsigned>(code));
+      escaped += hex;
+    } else {
+      escaped.append(ParaText.substr(i, length));
+    }
+    i += length;
+  }
+  return escaped;
+}
+
+uint64_t PopulationMemoryBytes(int32_t ParaPersons) {
+  const uint64_t persons = ParaPersons > 0 ? static_cast<uint64_t>(ParaPersons) : 0;
+  // The contact grid keeps a position and index per catcher twice (24 bytes each) and a cell
+  // number (4 bytes); the next level's population is built before the old one is freed.
+  constexpr uint64_t kGridBytesPerPerson = 2 * 24 + 4;
+  const uint64_t nextLevel = persons + (persons + 4) / 5;
+  return (persons + nextLevel) * sizeof(TPerson) + persons * kGridBytesPerPerson;
+}
+
+std::string MemoryText(uint64_t ParaBytes) {
+  char text[64];
+  if (ParaBytes >= 1000000000u) {
+    std::snprintf(text, sizeof text, "%.1f GB", static_cast<double>(ParaBytes) / 1e9);
+  } else {
+    std::snprintf(text, sizeof text, "%.1f MB", static_cast<double>(ParaBytes) / 1e6);
+  }
+  return text;
+}
+
+std::string CheckPopulationFits(int32_t ParaPersons, uint64_t ParaPhysicalBytes) {
+  const uint64_t needed = PopulationMemoryBytes(ParaPersons);
+  if (ParaPhysicalBytes == 0 || needed <= ParaPhysicalBytes) {
+    return {};
+  }
+  // Refused up front: the persons are allocated in one block that the system grants at
+  // once and fills page by page, so such a run would swap for minutes before failing.
+  return "--persons " + std::to_string(ParaPersons) + " would need about " +
+         MemoryText(needed) + " of memory, more than the " + MemoryText(ParaPhysicalBytes) +
+         " of physical memory here";
+}
 
 std::optional<TSimOptions> ParseSimOptions(const std::vector<std::string>& ParaArguments,
                                            std::string& ParaError) {
   TSimOptions options;
-  bool haveSeed = false;
-  bool haveSteps = false;
+  // --help wins over everything else, even over arguments that are wrong.
+  for (std::size_t i = 0; i < ParaArguments.size(); ++i) {
+    if (ParaArguments[i] == "--help") {
+      options.mHelp = true;
+      return options;
+    }
+    if (IsOptionName(ParaArguments[i])) {
+      ++i; // skip its value: "--plot --help" names a file
+    }
+  }
+  std::set<std::string> given;
   for (std::size_t i = 0; i < ParaArguments.size(); ++i) {
     const std::string& name = ParaArguments[i];
-    if (name != "--seed" && name != "--persons" && name != "--size" && name != "--click" &&
-        name != "--steps" && name != "--trace") {
-      ParaError = "unknown argument '" + name + "'";
+    if (!IsOptionName(name)) {
+      ParaError = "unknown argument " + Quoted(name) + " (vantrel-sim --help lists the options)";
       return std::nullopt;
     }
     if (i + 1 >= ParaArguments.size()) {
       ParaError = "missing value after " + name;
+      return std::nullopt;
+    }
+    const bool repeatable = name == "--size" || name == "--click";
+    if (!repeatable && !given.insert(name).second) {
+      ParaError = name + " given more than once: it takes one value";
       return std::nullopt;
     }
     const std::string& value = ParaArguments[++i];
@@ -82,7 +267,6 @@ std::optional<TSimOptions> ParseSimOptions(const std::vector<std::string>& ParaA
     const char* expected = "";
     if (name == "--seed") {
       ok = ParseNumber(value, uint32_t{0}, std::numeric_limits<uint32_t>::max(), options.mSeed);
-      haveSeed = ok;
       expected = "an unsigned 32-bit number";
     } else if (name == "--persons") {
       ok = ParseNumber(value, 1, kInt32Max, options.mPersons);
@@ -103,23 +287,32 @@ std::optional<TSimOptions> ParseSimOptions(const std::vector<std::string>& ParaA
       expected = "L,X,Y@K or R,X,Y@K";
     } else if (name == "--steps") {
       ok = ParseNumber(value, int64_t{0}, kInt64Max, options.mSteps);
-      haveSteps = ok;
       expected = "a step count of at least 0";
-    } else {
+    } else if (name == "--trace") {
       ok = ParseNumber(value, int64_t{1}, kInt64Max, options.mTraceEvery);
       expected = "a step interval of at least 1";
+    } else if (name == "--plot") {
+      ok = ParsePath(value, options.mPlotPath);
+      expected = "a file name";
+    } else {
+      ok = ParsePath(value, options.mCsvPath);
+      expected = "a file name";
     }
     if (!ok) {
-      ParaError = "bad value '" + value + "' for " + name + ": expected " + expected;
+      ParaError = "bad value " + Quoted(value) + " for " + name + ": expected " + expected;
       return std::nullopt;
     }
   }
-  if (!haveSeed) {
+  if (given.count("--seed") == 0) {
     ParaError = "missing argument --seed";
     return std::nullopt;
   }
-  if (!haveSteps) {
+  if (given.count("--steps") == 0) {
     ParaError = "missing argument --steps";
+    return std::nullopt;
+  }
+  if (!options.mPlotPath.empty() && options.mPlotPath == options.mCsvPath) {
+    ParaError = "--plot and --csv name the same file " + Quoted(options.mPlotPath);
     return std::nullopt;
   }
   if (options.mSizes.empty()) {

@@ -1,0 +1,65 @@
+// See trace_options.h.
+#include "program/trace_options.h"
+
+#include <charconv>
+#include <limits>
+#include <stdexcept>
+
+namespace {
+
+// A whole decimal number in [ParaMin, ParaMax] and nothing else.
+template <typename T> bool parseNumber(const std::string& ParaText, T ParaMin, T ParaMax, T& ParaValue) {
+  const char* first = ParaText.data();
+  const char* last = first + ParaText.size();
+  T value{};
+  const auto [end, error] = std::from_chars(first, last, value);
+  if (ParaText.empty() || error != std::errc() || end != last || value < ParaMin ||
+      value > ParaMax) {
+    return false;
+  }
+  ParaValue = value;
+  return true;
+}
+
+} // namespace
+
+TTraceOptions ParseTraceOptions(const std::vector<std::string>& ParaArguments) {
+  TTraceOptions options;
+  bool seed = false;
+  bool cycles = false;
+  bool dump = false;
+  for (std::size_t i = 0; i < ParaArguments.size(); i += 2) {
+    const std::string& name = ParaArguments[i];
+    if (name != "--seed" && name != "--cycles" && name != "--dump") {
+      throw std::invalid_argument("unknown argument " + name +
+                                  " (usage: --seed S --cycles N --dump FILE)");
+    }
+    if (i + 1 >= ParaArguments.size()) {
+      throw std::invalid_argument(name + " needs a value");
+    }
+    const std::string& value = ParaArguments[i + 1];
+    bool& given = name == "--seed" ? seed : name == "--cycles" ? cycles : dump;
+    if (given) {
+      throw std::invalid_argument(name + " is given twice");
+    }
+    given = true;
+    if (name == "--seed") {
+      if (!parseNumber(value, uint32_t{0}, std::numeric_limits<uint32_t>::max(), options.mSeed)) {
+        throw std::invalid_argument("--seed needs a whole number 0..4294967295, not " + value);
+      }
+    } else if (name == "--cycles") {
+      if (!parseNumber(value, int64_t{1}, std::numeric_limits<int64_t>::max(), options.mCycles)) {
+        throw std::invalid_argument("--cycles needs a whole number of at least 1, not " + value);
+      }
+    } else {
+      if (value.empty()) {
+        throw std::invalid_argument("--dump needs a file name");
+      }
+      options.mDump = value;
+    }
+  }
+  if (!seed || !cycles || !dump) {
+    throw std::invalid_argument("usage: --seed S --cycles N --dump FILE");
+  }
+  return options;
+}

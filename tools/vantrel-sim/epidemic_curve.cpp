@@ -1,0 +1,284 @@
+// The epidemic curve; see epidemic_curve.h. Numbers in the SVG are written with to_chars, so
+// the picture is the same whatever locale the process runs in.
+#include "tools/vantrel-sim/epidemic_curve.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+
+#include "simulation/Unit_TPerson.h"
+
+TEpidemicCounts CountPersons() {
+  TEpidemicCounts counts;
+  for (const TPerson& person : Persons) {
+    if (person.mDead) {
+      ++(person.mBuried ? counts.mBuried : counts.mDead);
+    } else {
+      ++(person.mInfected ? counts.mInfected : counts.mHealthy);
+    }
+  }
+  return counts;
+}
+
+TEpidemicCurve::TEpidemicCurve(int64_t ParaSteps, int64_t ParaTarget)
+    : mSteps(std::max<int64_t>(ParaSteps, 0)),
+      mStride(std::max<int64_t>(1, mSteps / std::max<int64_t>(ParaTarget, 1) +
+                                       (mSteps % std::max<int64_t>(ParaTarget, 1) != 0))) {}
+
+void TEpidemicCurve::Keep(const TEpidemicCounts& ParaCounts) {
+  if (mSamples.empty() || mSamples.back().mStep < ParaCounts.mStep) {
+    mSamples.push_back(ParaCounts);
+  }
+}
+
+void TEpidemicCurve::Add(const TEpidemicCounts& ParaCounts) {
+  const bool levelChange = mHavePrevious && ParaCounts.mLevel != mPrevious.mLevel;
+  const bool gameOver = mHavePrevious ? ParaCounts.mOver && !mPrevious.mOver : ParaCounts.mOver;
+  if (levelChange) {
+    mLevelChanges.push_back(ParaCounts.mStep);
+  }
+  if (gameOver) {
+    mGameOverStep = ParaCounts.mStep;
+  }
+  if ((levelChange || gameOver) && mHavePrevious) {
+    Keep(mPrevious);
+  }
+  if (levelChange || gameOver || ParaCounts.mStep % mStride == 0 || ParaCounts.mStep >= mSteps) {
+    Keep(ParaCounts);
+  }
+  mPrevious = ParaCounts;
+  mHavePrevious = true;
+}
+
+namespace {
+
+// Plot geometry, in pixels of the picture.
+constexpr double kWidth = 960;
+constexpr double kHeight = 540;
+constexpr double kLeft = 78;
+constexpr double kRight = 24;
+constexpr double kTop = 78;
+constexpr double kBottom = 58;
+constexpr double kPlotWidth = kWidth - kLeft - kRight;
+constexpr double kPlotHeight = kHeight - kTop - kBottom;
+
+// The game's own colours: white persons, red infected, light grey crosses, brown graves.
+struct TSeries {
+  const char* mName;
+  const char* mLabel;
+  const char* mColour;
+  int32_t TEpidemicCounts::*mCount;
+};
+constexpr TSeries kSeries[] = {
+    {"healthy", "healthy", "#ffffff", &TEpidemicCounts::mHealthy},
+    {"infected", "infected (living)", "#ff2020", &TEpidemicCounts::mInfected},
+    {"dead", "dead, not buried", "#cccccc", &TEpidemicCounts::mDead},
+    {"buried", "buried", "#b07d1a", &TEpidemicCounts::mBuried},
+};
+
+std::string Number(double ParaValue) {
+  char text[64];
+  const auto result = std::to_chars(text, text + sizeof text, ParaValue,
+                                    std::chars_format::fixed, 3);
+  std::string s(text, result.ptr);
+  // "12.500" -> "12.5", "12.000" -> "12": shorter files, same numbers.
+  while (!s.empty() && s.back() == '0') {
+    s.pop_back();
+  }
+  if (!s.empty() && s.back() == '.') {
+    s.pop_back();
+  }
+  return s == "-0" ? "0" : s;
+}
+
+std::string Escaped(const std::string& ParaText) {
+  std::string out;
+  for (const char c : ParaText) {
+    switch (c) {
+    case '&': out += "&amp;"; break;
+    case '<': out += "&lt;"; break;
+    case '>': out += "&gt;"; break;
+    case '"': out += "&quot;"; break;
+    default: out += c;
+    }
+  }
+  return out;
+}
+
+// A tick spacing of 1, 2 or 5 times a power of ten that cuts [0, ParaMax] into at most
+// ParaMost intervals.
+int64_t TickSpacing(int64_t ParaMax, int64_t ParaMost) {
+  int64_t power = 1;
+  for (;;) {
+    for (const int64_t factor : {1, 2, 5}) {
+      if (ParaMax / ParaMost + (ParaMax % ParaMost != 0) <= factor * power) {
+        return factor * power;
+      }
+    }
+    power *= 10;
+  }
+}
+
+class TSvg {
+public:
+  TSvg(int64_t ParaStepMax, int64_t ParaPersonsMax)
+      : mStepMax(std::max<int64_t>(ParaStepMax, 1)),
+        mPersonsMax(std::max<int64_t>(ParaPersonsMax, 1)) {}
+
+  double X(int64_t ParaStep) const {
+    return kLeft + static_cast<double>(ParaStep) / static_cast<double>(mStepMax) * kPlotWidth;
+  }
+  double Y(int64_t ParaPersons) const {
+    return kTop + kPlotHeight -
+           static_cast<double>(ParaPersons) / static_cast<double>(mPersonsMax) * kPlotHeight;
+  }
+  int64_t StepMax() const { return mStepMax; }
+  int64_t PersonsMax() const { return mPersonsMax; }
+
+  std::string mText;
+
+private:
+  int64_t mStepMax;
+  int64_t mPersonsMax;
+};
+
+} // namespace
+
+std::string EpidemicCurveSvg(const TEpidemicCurve& ParaCurve, const std::string& ParaTitle) {
+  int64_t largest = 1;
+  for (const TEpidemicCounts& sample : ParaCurve.Samples()) {
+    largest = std::max(largest, sample.Persons());
+  }
+  const int64_t personsTick = TickSpacing(largest, 8);
+  // The top line of the grid is the first tick above the largest population and some room,
+  // so the highest line does not run along the frame.
+  const int64_t headroom = largest + largest / 20 + 1;
+  const int64_t personsMax = (headroom + personsTick - 1) / personsTick * personsTick;
+  const int64_t stepMax = std::max<int64_t>(ParaCurve.Steps(), 1);
+  const int64_t stepTick = TickSpacing(stepMax, 10);
+  TSvg svg(stepMax, personsMax);
+  std::string& out = svg.mText;
+
+  out += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+  out += "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + Number(kWidth) + "\" height=\"" +
+         Number(kHeight) + "\" viewBox=\"0 0 " + Number(kWidth) + " " + Number(kHeight) +
+         "\" font-family=\"sans-serif\" font-size=\"13\">\n";
+  out += "<title>" + Escaped(ParaTitle) + "</title>\n";
+  out += "<rect width=\"100%\" height=\"100%\" fill=\"#000000\"/>\n";
+  out += "<text x=\"" + Number(kLeft) + "\" y=\"26\" fill=\"#ffffff\" font-size=\"16\">" +
+         Escaped(ParaTitle) + "</text>\n";
+
+  // Legend: one row above the plot.
+  double legendX = kLeft;
+  const double legendY = 52;
+  for (const TSeries& series : kSeries) {
+    out += "<line x1=\"" + Number(legendX) + "\" y1=\"" + Number(legendY - 4) + "\" x2=\"" +
+           Number(legendX + 22) + "\" y2=\"" + Number(legendY - 4) + "\" stroke=\"" +
+           series.mColour + "\" stroke-width=\"3\"/>\n";
+    out += "<text x=\"" + Number(legendX + 28) + "\" y=\"" + Number(legendY) +
+           "\" fill=\"#d8d8d8\">" + series.mLabel + "</text>\n";
+    legendX += 28 + 7.0 * static_cast<double>(std::string(series.mLabel).size()) + 22;
+  }
+  out += "<line x1=\"" + Number(legendX) + "\" y1=\"" + Number(legendY - 12) + "\" x2=\"" +
+         Number(legendX) + "\" y2=\"" + Number(legendY + 4) +
+         "\" stroke=\"#6a8cff\" stroke-width=\"1.5\" stroke-dasharray=\"4 3\"/>\n";
+  out += "<text x=\"" + Number(legendX + 8) + "\" y=\"" + Number(legendY) +
+         "\" fill=\"#d8d8d8\">level change</text>\n";
+  legendX += 8 + 7.0 * 12 + 22;
+  out += "<line x1=\"" + Number(legendX) + "\" y1=\"" + Number(legendY - 12) + "\" x2=\"" +
+         Number(legendX) + "\" y2=\"" + Number(legendY + 4) +
+         "\" stroke=\"#ff40ff\" stroke-width=\"2\"/>\n";
+  out += "<text x=\"" + Number(legendX + 8) + "\" y=\"" + Number(legendY) +
+         "\" fill=\"#d8d8d8\">game over</text>\n";
+
+  // The plot area carries its scale, so a reader of the file can turn points back into counts.
+  out += "<rect id=\"plot-area\" x=\"" + Number(kLeft) + "\" y=\"" + Number(kTop) +
+         "\" width=\"" + Number(kPlotWidth) + "\" height=\"" + Number(kPlotHeight) +
+         "\" fill=\"none\" stroke=\"#808080\" data-step-max=\"" + std::to_string(stepMax) +
+         "\" data-persons-max=\"" + std::to_string(personsMax) + "\"/>\n";
+
+  // Grid and tick labels.
+  out += "<g stroke=\"#2c2c2c\" stroke-width=\"1\">\n";
+  for (int64_t i = 1; i <= (stepMax - 1) / stepTick; ++i) {
+    const int64_t step = i * stepTick;
+    out += "<line x1=\"" + Number(svg.X(step)) + "\" y1=\"" + Number(kTop) + "\" x2=\"" +
+           Number(svg.X(step)) + "\" y2=\"" + Number(kTop + kPlotHeight) + "\"/>\n";
+  }
+  for (int64_t i = 1; i < personsMax / personsTick; ++i) {
+    const int64_t persons = i * personsTick;
+    out += "<line x1=\"" + Number(kLeft) + "\" y1=\"" + Number(svg.Y(persons)) + "\" x2=\"" +
+           Number(kLeft + kPlotWidth) + "\" y2=\"" + Number(svg.Y(persons)) + "\"/>\n";
+  }
+  out += "</g>\n<g fill=\"#b0b0b0\" font-size=\"12\">\n";
+  for (int64_t i = 0; i <= stepMax / stepTick; ++i) {
+    const int64_t step = i * stepTick;
+    out += "<text x=\"" + Number(svg.X(step)) + "\" y=\"" + Number(kTop + kPlotHeight + 18) +
+           "\" text-anchor=\"middle\">" + std::to_string(step) + "</text>\n";
+  }
+  for (int64_t i = 0; i <= personsMax / personsTick; ++i) {
+    const int64_t persons = i * personsTick;
+    out += "<text x=\"" + Number(kLeft - 8) + "\" y=\"" + Number(svg.Y(persons) + 4) +
+           "\" text-anchor=\"end\">" + std::to_string(persons) + "</text>\n";
+  }
+  out += "</g>\n";
+  out += "<text x=\"" + Number(kLeft + kPlotWidth / 2) + "\" y=\"" + Number(kHeight - 14) +
+         "\" fill=\"#d8d8d8\" text-anchor=\"middle\">steps</text>\n";
+  out += "<text transform=\"translate(20 " + Number(kTop + kPlotHeight / 2) +
+         ") rotate(-90)\" fill=\"#d8d8d8\" text-anchor=\"middle\">persons</text>\n";
+
+  // Level changes: a dashed line each; labelled with the new level where there is room.
+  double lastLabel = -1e9;
+  for (std::size_t i = 0; i < ParaCurve.LevelChanges().size(); ++i) {
+    const int64_t step = ParaCurve.LevelChanges()[i];
+    const double x = svg.X(step);
+    out += "<line class=\"level-change\" data-step=\"" + std::to_string(step) + "\" x1=\"" +
+           Number(x) + "\" y1=\"" + Number(kTop) + "\" x2=\"" + Number(x) + "\" y2=\"" +
+           Number(kTop + kPlotHeight) +
+           "\" stroke=\"#6a8cff\" stroke-width=\"1.5\" stroke-dasharray=\"4 3\"/>\n";
+    if (x - lastLabel >= 54) {
+      out += "<text x=\"" + Number(x + 3) + "\" y=\"" + Number(kTop + 13) +
+             "\" fill=\"#8fa8ff\" font-size=\"11\">level " + std::to_string(i + 2) + "</text>\n";
+      lastLabel = x;
+    }
+  }
+  if (ParaCurve.GameOverStep() >= 0) {
+    const double x = svg.X(ParaCurve.GameOverStep());
+    out += "<line class=\"game-over\" data-step=\"" + std::to_string(ParaCurve.GameOverStep()) +
+           "\" x1=\"" + Number(x) + "\" y1=\"" + Number(kTop) + "\" x2=\"" + Number(x) +
+           "\" y2=\"" + Number(kTop + kPlotHeight) + "\" stroke=\"#ff40ff\" stroke-width=\"2\"/>\n";
+    // Right of the mark, or left of it when the mark is near the right edge.
+    const bool left = x > kLeft + kPlotWidth - 80;
+    out += "<text x=\"" + Number(left ? x - 4 : x + 4) + "\" y=\"" + Number(kTop + 28) +
+           "\" fill=\"#ff80ff\" font-size=\"12\"" + (left ? " text-anchor=\"end\"" : "") +
+           ">game over</text>\n";
+  }
+
+  // The series, buried first so the healthy line stays on top.
+  for (auto series = std::rbegin(kSeries); series != std::rend(kSeries); ++series) {
+    out += "<polyline class=\"series\" data-series=\"" + std::string(series->mName) +
+           "\" fill=\"none\" stroke=\"" + series->mColour +
+           "\" stroke-width=\"2\" stroke-linejoin=\"round\" points=\"";
+    bool first = true;
+    for (const TEpidemicCounts& sample : ParaCurve.Samples()) {
+      if (!first) {
+        out += ' ';
+      }
+      first = false;
+      out += Number(svg.X(sample.mStep)) + "," + Number(svg.Y(sample.*(series->mCount)));
+    }
+    out += "\"/>\n";
+  }
+  out += "</svg>\n";
+  return out;
+}
+
+const char* const kEpidemicCsvHeader = "step,level,healthy,infected,dead_not_buried,buried,game_over\n";
+
+std::string EpidemicCsvRow(const TEpidemicCounts& ParaCounts) {
+  char row[128];
+  std::snprintf(row, sizeof row, "%lld,%d,%d,%d,%d,%d,%d\n",
+                static_cast<long long>(ParaCounts.mStep), ParaCounts.mLevel, ParaCounts.mHealthy,
+                ParaCounts.mInfected, ParaCounts.mDead, ParaCounts.mBuried,
+                ParaCounts.mOver ? 1 : 0);
+  return row;
+}
