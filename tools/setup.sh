@@ -5,7 +5,9 @@ set -euo pipefail
 
 packages=(
   # build and unit tests
-  g++ cmake ninja-build libgtest-dev libgmock-dev libbenchmark-dev
+  g++ clang cmake ninja-build libgtest-dev libgmock-dev libbenchmark-dev
+  # the exact reference of the trigonometry test
+  libmpfr-dev
   # the Linux game: Xlib, GLX and Mesa's software rasterizer
   libx11-dev libgl-dev libgl1-mesa-dri libglx-mesa0
   # a virtual display and the tools that drive and inspect windows in the end-to-end tests

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: the unit tests of the sanitizer
-# build, then the Windows build, then all tests (unit and end-to-end, among them the Windows
+# build, then those of a clang Release build (another compiler, optimised as users build),
+# then the Windows build, then all tests (unit and end-to-end, among them the Windows
 # programs under wine) of the native build. Exits non-zero on any
 # failure; the last lines are ctest's summary of the native run.
 set -euo pipefail
@@ -11,6 +12,10 @@ tools/setup.sh
 cmake --preset sanitize >/dev/null
 cmake --build --preset sanitize
 ctest --preset sanitize
+
+cmake --preset clang >/dev/null
+cmake --build --preset clang
+ctest --preset clang
 
 # The Windows build first: the native build's end-to-end tests run its programs under wine.
 cmake --preset windows >/dev/null

@@ -1,31 +1,27 @@
 #!/usr/bin/env python3
 """End-to-end checks of the real game on an X display (run by game_e2e.sh on Xvfb + openbox).
 
-Starts the binary, reads the caption, looks at screenshots, clicks persons, resizes and closes
-the window the way a user does. Every wait has a timeout. Usage: game_e2e.py GAME SHOTS_DIR
+Starts the binary, reads the caption, looks at screenshots, resizes the window, clicks persons
+and closes the window the way a user does. Usage: game_e2e.py GAME SHOTS_DIR
+
+The checks are ordered by the epidemic's clock, and none depends on how long an earlier one
+took: the caption and patient zero are watched from the start on threads of their own; the
+field is looked at when it is first painted; the resize counts every person in whatever state
+(so deaths and burials do not matter) and comes before the click phase, whose retries take as
+long as they take. Every wait ends on its condition; its timeout only bounds a failure.
 """
 import os
 import re
 import subprocess
 import sys
+import threading
 import time
+
+from e2e_support import check, close_and_wait, failures, find_window, is_viewable, run, wait_for
 
 STORED_CAPTION = "Vantrel Game (by Hollisk) version 0.12"
 RATE_CAPTION = re.compile(
     r"^Vantrel Game \(by Hollisk\) version 0\.12 \(hardware acceleration disabled\) FPS: (\d+)$")
-
-failures = []
-
-
-def check(condition, message):
-    print(("ok   " if condition else "FAIL ") + message, flush=True)
-    if not condition:
-        failures.append(message)
-    return condition
-
-
-def run(*args, timeout=10):
-    return subprocess.run(args, capture_output=True, text=True, timeout=timeout)
 
 
 def caption(window):
@@ -33,42 +29,66 @@ def caption(window):
     return result.stdout.rstrip("\n") if result.returncode == 0 else None
 
 
-class Shot:
-    """A screenshot of the window's client area as RGB rows."""
+def channel_table(test):
+    return bytes(1 if test(v) else 0 for v in range(256))
 
-    def __init__(self, window, path):
+
+HIGH = channel_table(lambda v: v > 200)
+LOW = channel_table(lambda v: v < 60)
+LIT = channel_table(lambda v: v > 24)
+
+
+class Shot:
+    """A screenshot of the window's client area, with masks of the game's colours."""
+
+    def __init__(self, window, path=None):
         before = time.monotonic()
-        run("import", "-window", window, path, timeout=20).check_returncode()
+        result = subprocess.run(["import", "-window", window, "-depth", "8", "ppm:-"], capture_output=True,
+                                timeout=30)
+        result.check_returncode()
         # When the picture was taken, near enough: import grabs it early and then encodes.
         self.time = (before + time.monotonic()) / 2
-        size = run("identify", "-format", "%w %h", path).stdout.split()
-        self.width, self.height = int(size[0]), int(size[1])
-        raw = subprocess.run(["convert", path, "-depth", "8", "rgb:-"], capture_output=True,
-                             timeout=20).stdout
-        self.pixels = raw
-        self.path = path
+        self.ppm = result.stdout
+        # P6 <width> <height> 255, then the RGB bytes.
+        header = re.match(rb"P6\s+(\d+)\s+(\d+)\s+255\s", self.ppm)
+        self.width, self.height = int(header.group(1)), int(header.group(2))
+        self.pixels = self.ppm[-3 * self.width * self.height:]
+        if path:
+            self.save(path)
+
+    def save(self, path):
+        subprocess.run(["convert", "ppm:-", path], input=self.ppm, timeout=30)
 
     def rgb(self, x, y):
         i = 3 * (y * self.width + x)
         return self.pixels[i], self.pixels[i + 1], self.pixels[i + 2]
 
+    def mask(self, colour):
+        """One byte per pixel, 1 where the pixel has the colour."""
+        channels = [self.pixels[i::3] for i in range(3)]
+        tables = {
+            "white": (HIGH, HIGH, HIGH),  # also the light grey of a dead person's cross
+            "red": (HIGH, LOW, LOW),
+            "blue": (LOW, LOW, HIGH),
+        }
+        n = self.width * self.height
+        if colour == "lit":  # anything but the black field: every person in every state
+            bits = 0
+            for channel in channels:
+                bits |= int.from_bytes(channel.translate(LIT), "little")
+        else:
+            bits = -1
+            for channel, table in zip(channels, tables[colour]):
+                bits &= int.from_bytes(channel.translate(table), "little")
+        return bits.to_bytes(n, "little")
+
     def squares(self, colour):
         """Connected areas (4-neighbour) of pixels of one colour, as bounding boxes."""
-        wanted = {
-            "white": lambda r, g, b: r > 200 and g > 200 and b > 200,
-            "red": lambda r, g, b: r > 200 and g < 60 and b < 60,
-            "blue": lambda r, g, b: r < 60 and g < 60 and b > 200,
-        }[colour]
         w, h = self.width, self.height
-        mask = bytearray(w * h)
-        p = self.pixels
-        for i in range(w * h):
-            if wanted(p[3 * i], p[3 * i + 1], p[3 * i + 2]):
-                mask[i] = 1
+        mask = bytearray(self.mask(colour))
         boxes = []
-        for start in range(w * h):
-            if not mask[start]:
-                continue
+        start = mask.find(1)
+        while start >= 0:
             mask[start] = 0
             stack = [start]
             x0 = x1 = start % w
@@ -82,12 +102,11 @@ class Shot:
                         mask[n] = 0
                         stack.append(n)
             boxes.append((x0, y0, x1 - x0 + 1, y1 - y0 + 1))
+            start = mask.find(1, start + 1)
         return boxes
 
     def non_black_fraction(self):
-        p = self.pixels
-        lit = sum(1 for i in range(0, len(p), 3) if p[i] or p[i + 1] or p[i + 2])
-        return lit / (self.width * self.height)
+        return self.mask("lit").count(1) / (self.width * self.height)
 
 
 def centre(box):
@@ -98,70 +117,6 @@ def centre(box):
 def single(box):
     """A box the size of one person (overlapping persons merge into bigger areas)."""
     return 6 <= box[2] <= 10 and 6 <= box[3] <= 10
-
-
-def slow_persons(window, shots, tag, fastest=12.0, clear_of=None):
-    """Single white squares that move at most fastest pixels per second, slowest first.
-
-    Each is (speed, (x, y) at time t, (vx, vy) in pixels per second, t), measured between two
-    screenshots taken one after the other. Most persons walk too fast to be hit by a click
-    whose delivery takes a moment, and a few stand still (speed 0) or crawl. With clear_of,
-    persons with a square of that colour near them are left out.
-    """
-    a = Shot(window, os.path.join(shots, tag + "-a.png"))
-    b = Shot(window, os.path.join(shots, tag + "-b.png"))
-    dt = max(b.time - a.time, 0.01)
-    before = [centre(box) for box in a.squares("white") if single(box)]
-    others = [centre(box) for box in b.squares(clear_of)] if clear_of else []
-    found = []
-    for box in b.squares("white"):
-        if not single(box) or not before:
-            continue
-        cx, cy = centre(box)
-        px, py = min(before, key=lambda p: abs(cx - p[0]) + abs(cy - p[1]))
-        vx, vy = (cx - px) / dt, (cy - py) / dt
-        speed = (vx * vx + vy * vy) ** 0.5
-        if speed <= fastest and all(abs(cx - ox) > 20 or abs(cy - oy) > 20 for ox, oy in others):
-            found.append((speed, (cx, cy), (vx, vy), b.time))
-    found.sort(key=lambda person: person[0])
-    return found
-
-
-def click_until(window, shots, button, colour, tag, avoid=(), click_window=None, offset=(0, 0)):
-    """Clicks slow persons until one turns the colour; returns where it clicked (client).
-
-    The screenshots come from window; the clicks go to click_window (the same by default) at
-    the screenshot's point plus offset. Where the person will be is extrapolated from its
-    measured velocity, and the colour is looked for where the person is when it is checked.
-    """
-    click_window = click_window or window
-    for attempt in range(8):
-        name = f"{tag}{attempt}"
-        candidates = [p for p in slow_persons(window, shots, name, clear_of=colour)
-                      if all(abs(p[1][0] + offset[0] - a[0]) > 20 or
-                             abs(p[1][1] + offset[1] - a[1]) > 20 for a in avoid)]
-        if not candidates:
-            continue
-        _, (x, y), (vx, vy), seen = candidates[0]
-
-        def at(moment):
-            return round(x + vx * (moment - seen)), round(y + vy * (moment - seen))
-
-        point = at(time.monotonic())
-        client = (point[0] + offset[0], point[1] + offset[1])
-        run("xdotool", "mousemove", "--window", click_window, str(client[0]), str(client[1]),
-            "click", str(button))
-
-        def turned():
-            # A quarantined person stops where it was clicked; an infected one walks on.
-            shot = Shot(window, os.path.join(shots, f"{name}-after.png"))
-            places = (point, at(shot.time))
-            return any(abs(centre(b)[0] - px) <= 8 and abs(centre(b)[1] - py) <= 8
-                       for b in shot.squares(colour) for px, py in places)
-
-        if wait_for(turned, 3, step=0.2):
-            return client
-    return None
 
 
 ICON_FOLDER = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "program", "icon")
@@ -191,13 +146,129 @@ def drawn_icon(size):
             for r, g, b, a in zip(raw[0::4], raw[1::4], raw[2::4], raw[3::4])]
 
 
-def wait_for(predicate, seconds, step=0.05):
-    deadline = time.monotonic() + seconds
-    while time.monotonic() < deadline:
-        value = predicate()
-        if value:
-            return value
-        time.sleep(step)
+class CaptionWatcher:
+    """Reads the caption every few hundredths of a second and keeps every change with its
+    time, so the caption checks see the first seconds whatever the main thread does."""
+
+    def __init__(self, window):
+        self.window = window
+        self.changes = []  # (time, caption)
+        self.lock = threading.Lock()
+        self.stopped = threading.Event()
+        self.thread = threading.Thread(target=self.watch, daemon=True)
+        self.thread.start()
+
+    def watch(self):
+        while not self.stopped.is_set():
+            text = caption(self.window)
+            now = time.monotonic()
+            with self.lock:
+                if text is not None and (not self.changes or self.changes[-1][1] != text):
+                    self.changes.append((now, text))
+            self.stopped.wait(0.03)
+
+    def snapshot(self):
+        with self.lock:
+            return list(self.changes)
+
+    def first_rate(self):
+        return next(((t, c) for t, c in self.snapshot() if RATE_CAPTION.match(c)), None)
+
+    def stop(self):
+        self.stopped.set()
+        self.thread.join(timeout=10)
+
+
+class PatientZeroWatcher:
+    """Looks for the first red square from the moment the window is shown, on its own thread,
+    until one is seen or the time is up."""
+
+    def __init__(self, window, shots, seconds):
+        self.window = window
+        self.shots = shots
+        self.deadline = time.monotonic() + seconds
+        self.seen = None  # the shot with the first red square
+        self.thread = threading.Thread(target=self.watch, daemon=True)
+        self.thread.start()
+
+    def watch(self):
+        while time.monotonic() < self.deadline:
+            shot = Shot(self.window)
+            if shot.squares("red"):
+                self.seen = shot
+                shot.save(os.path.join(self.shots, "patient-zero.png"))
+                return
+            time.sleep(0.2)
+
+    def wait(self):
+        self.thread.join()
+        return self.seen
+
+
+def slow_persons(window, fastest=12.0, clear_of=None):
+    """Single white squares that move at most fastest pixels per second, slowest first.
+
+    Each is (speed, (x, y) at time t, (vx, vy) in pixels per second, t), measured between two
+    screenshots half a second apart. Most persons walk too fast to be hit by a click whose
+    delivery takes a moment, and a few stand still (speed 0) or crawl. With clear_of, persons
+    with a square of that colour near them are left out.
+    """
+    a = Shot(window)
+    time.sleep(0.5)  # the baseline of the speed measurement, not a wait for anything
+    b = Shot(window)
+    dt = max(b.time - a.time, 0.01)
+    before = [centre(box) for box in a.squares("white") if single(box)]
+    others = [centre(box) for box in b.squares(clear_of)] if clear_of else []
+    found = []
+    for box in b.squares("white"):
+        if not single(box) or not before:
+            continue
+        cx, cy = centre(box)
+        px, py = min(before, key=lambda p: abs(cx - p[0]) + abs(cy - p[1]))
+        vx, vy = (cx - px) / dt, (cy - py) / dt
+        speed = (vx * vx + vy * vy) ** 0.5
+        if speed <= fastest and all(abs(cx - ox) > 20 or abs(cy - oy) > 20 for ox, oy in others):
+            found.append((speed, (cx, cy), (vx, vy), b.time))
+    found.sort(key=lambda person: person[0])
+    return found
+
+
+def click_until(window, shots, button, colour, tag, avoid=(), click_window=None, offset=(0, 0)):
+    """Clicks slow persons until one turns the colour; returns where it clicked (client).
+
+    The screenshots come from window; the clicks go to click_window (the same by default) at
+    the screenshot's point plus offset. Where the person will be is extrapolated from its
+    measured velocity, and the colour is looked for where the person is when it is checked.
+    """
+    click_window = click_window or window
+    for attempt in range(8):
+        candidates = [p for p in slow_persons(window, clear_of=colour)
+                      if all(abs(p[1][0] + offset[0] - a[0]) > 20 or
+                             abs(p[1][1] + offset[1] - a[1]) > 20 for a in avoid)]
+        if not candidates:
+            continue
+        _, (x, y), (vx, vy), seen = candidates[0]
+
+        def at(moment):
+            return round(x + vx * (moment - seen)), round(y + vy * (moment - seen))
+
+        point = at(time.monotonic())
+        client = (point[0] + offset[0], point[1] + offset[1])
+        run("xdotool", "mousemove", "--window", click_window, str(client[0]), str(client[1]),
+            "click", str(button))
+
+        def turned():
+            # A quarantined person stops where it was clicked; an infected one walks on.
+            shot = Shot(window)
+            places = (point, at(shot.time))
+            hit = any(abs(centre(b)[0] - px) <= 8 and abs(centre(b)[1] - py) <= 8
+                      for b in shot.squares(colour) for px, py in places)
+            return shot if hit else None
+
+        shot = wait_for(turned, 3, step=0.2)
+        if shot:
+            shot.save(os.path.join(shots, f"{tag}{attempt}-after.png"))
+            return client
     return None
 
 
@@ -205,32 +276,31 @@ def main():
     game, shots = sys.argv[1], sys.argv[2]
     os.makedirs(shots, exist_ok=True)
     process = subprocess.Popen([game])
+    watcher = None
     try:
-        def find_window():
-            found = run("xdotool", "search", "--name", "^Vantrel Game").stdout.split()
-            return found[0] if found else None
-
-        window = wait_for(find_window, 10)
-        if not check(window is not None, "the game window appears within 10 s"):
+        window = wait_for(lambda: find_window("^Vantrel Game"), 30, step=0.02)
+        if not check(window is not None, "the game window appears within 30 s"):
             return
         appeared = time.monotonic()
         first = caption(window)
+        watcher = CaptionWatcher(window)
         check(first == STORED_CAPTION, f"the first caption is the stored one ({first!r})")
         icons = icon_images(window)
         check(sorted(icons) == [16, 32, 48, 64] and
               all(icons[size] == drawn_icon(size) for size in icons),
               f"_NET_WM_ICON holds the game's icon at 16, 32, 48 and 64 pixels ({sorted(icons)})")
+        if not check(wait_for(lambda: is_viewable(window), 30) is not None,
+                     "the window is shown"):
+            return
+        patient_zero = PatientZeroWatcher(window, shots, 10)
 
-        rate_caption = wait_for(lambda: RATE_CAPTION.match(caption(window) or ""), 2.0)
-        check(rate_caption is not None and time.monotonic() - appeared <= 2.0,
-              "the frames-per-second caption follows within two seconds")
-        # The first interval includes the start-up; the steady rate shows in the next ones.
-        time.sleep(1.1)
-        steady = RATE_CAPTION.match(caption(window) or "")
-        rate = int(steady.group(1)) if steady else -1
-        check(45 <= rate <= 75, f"the measured rate is between 45 and 75 ({rate})")
+        # The field as first painted: about 100 white squares on black.
+        def painted():
+            s = Shot(window)
+            return s if len(s.squares("white")) >= 80 else None
 
-        shot = Shot(window, os.path.join(shots, "field.png"))
+        shot = wait_for(painted, 10, step=0.1) or Shot(window)
+        shot.save(os.path.join(shots, "field.png"))
         whites = shot.squares("white")
         singles = [b for b in whites if single(b)]
         check((shot.width, shot.height) == (792, 673),
@@ -240,9 +310,58 @@ def main():
               f"{len(singles)} single squares)")
         check(shot.non_black_fraction() < 0.05, "the rest of the field is black")
 
-        red = wait_for(lambda: Shot(window, os.path.join(shots, "patient-zero.png")).squares("red"),
-                       10, step=0.5)
-        check(bool(red), "a red square (patient zero) appears within ten seconds of the start")
+        # The caption, from the watcher's record.
+        first_rate = wait_for(watcher.first_rate, 10)
+        check(first_rate is not None and first_rate[0] - appeared <= 2.0,
+              "the frames-per-second caption follows within two seconds"
+              + (f" ({first_rate[0] - appeared:.2f} s)" if first_rate else ""))
+        if first_rate is not None:
+            # The first interval includes the start-up; the steady rate shows in the next ones.
+            def steady():
+                if time.monotonic() < first_rate[0] + 1.1:
+                    return None
+                match = RATE_CAPTION.match(watcher.snapshot()[-1][1])
+                rate = int(match.group(1)) if match else -1
+                return rate if 45 <= rate <= 75 else None
+
+            rate = wait_for(steady, 10)
+            check(rate is not None, f"the measured rate is between 45 and 75 "
+                                    f"({[c for _, c in watcher.snapshot()][-3:]})")
+
+        check(patient_zero.wait() is not None,
+              "a red square (patient zero) appears within ten seconds of the window being shown")
+
+        # Every resize re-scatters the persons over the new field. Counted in every state (a
+        # dead person's cross and a buried one's brown point too), so it does not matter how
+        # far the epidemic has come.
+        for width, height in ((500, 400), (1000, 800)):
+            run("xdotool", "windowsize", window, str(width), str(height))
+
+            def scattered():
+                s = Shot(window)
+                if (s.width, s.height) != (width, height):
+                    return None
+                persons = s.squares("lit")
+                beyond = [b for b in persons if b[0] > 792 or b[1] > 673]
+                enough = len(persons) >= 75 and (width <= 792 or len(beyond) >= 5)
+                return (s, persons, beyond) if enough else None
+
+            found = wait_for(scattered, 10, step=0.1)
+            if found:
+                shot, persons, beyond = found
+            else:
+                shot = Shot(window)
+                persons = shot.squares("lit")
+                beyond = [b for b in persons if b[0] > 792 or b[1] > 673]
+            shot.save(os.path.join(shots, f"resized-{width}x{height}.png"))
+            check((shot.width, shot.height) == (width, height),
+                  f"the client area becomes {width} x {height} ({shot.width} x {shot.height})")
+            check(len(persons) >= 75,
+                  f"the persons are re-scattered inside {width} x {height} "
+                  f"({len(persons)} visible)")
+            if width > 792:
+                check(len(beyond) >= 5,
+                      f"persons use the part beyond the old field ({len(beyond)} there)")
 
         infected = click_until(window, shots, 3, "red", "right")
         check(infected is not None, f"a right click on a white square turns it red ({infected})")
@@ -251,36 +370,14 @@ def main():
         check(quarantined is not None,
               f"a left click on another white square turns it blue ({quarantined})")
 
-        for width, height in ((500, 400), (1000, 800)):
-            run("xdotool", "windowsize", window, str(width), str(height))
-
-            def resized():
-                s = Shot(window, os.path.join(shots, f"resized-{width}x{height}.png"))
-                return s if (s.width, s.height) == (width, height) else None
-
-            shot = wait_for(resized, 5, step=0.2)
-            if not check(shot is not None, f"the client area becomes {width} x {height}"):
-                continue
-            time.sleep(0.3)
-            shot = Shot(window, os.path.join(shots, f"resized-{width}x{height}.png"))
-            persons = shot.squares("white") + shot.squares("red") + shot.squares("blue")
-            check(len(persons) >= 75,
-                  f"the persons are re-scattered inside {width} x {height} ({len(persons)} visible)")
-            if width > 792:
-                beyond = [b for b in persons if b[0] > 792 or b[1] > 673]
-                check(len(beyond) >= 5,
-                      f"persons use the part beyond the old field ({len(beyond)} there)")
-
-        run("wmctrl", "-i", "-c", window)
-        try:
-            status = process.wait(timeout=2)
-            check(status == 0, f"closing the window ends the game with exit code 0 ({status})")
-        except subprocess.TimeoutExpired:
-            check(False, "closing the window ends the game within two seconds")
+        status = close_and_wait(process, window)
+        check(status == 0, f"closing the window ends the game with exit code 0 ({status})")
     finally:
+        if watcher is not None:
+            watcher.stop()
         if process.poll() is None:
             process.kill()
-            process.wait(timeout=5)
+            process.wait(timeout=10)
     print(f"screenshots in {shots}")
 
 

@@ -14,6 +14,14 @@
 #include "opengl/unit_opengl_api_110_routines_version_011.h"
 #include "opengl/unit_opengl_api_library_version_011.h"
 
+#if defined(FAKE_LIBGL_FULL)
+#include <algorithm>
+#include <iterator>
+
+#include "opengl/opengl_routine_units.h"
+#include "tests/opengl/opengl_api_fixture.h"
+#endif
+
 struct TOpenGLControlProbe {
   static void Create(TOpenGLControl& ParaControl) { ParaControl.WMCreate(); }
   static void Destroy(TOpenGLControl& ParaControl) { ParaControl.WMDestroy(); }
@@ -266,6 +274,98 @@ TEST_F(OpenGLControlTest, VersionAboveTheRegisteredOnesStaysUnsupportedSilently)
   EXPECT_FALSE(TOpenGLControlProbe::Supported(*mControl));
   EXPECT_TRUE(mSystem.mMessages.empty());
 }
+
+#if defined(FAKE_LIBGL_FULL)
+// The version check against a library in which every lookup succeeds, so only the comparison
+// with the registry decides, and the groups' flags show which group the check resolved.
+class OpenGLControlVersionCheckTest : public OpenGLControlTest {
+protected:
+  void SetUp() override {
+    OpenGLControlTest::SetUp();
+    std::copy(std::begin(OpenGLVersionAvailable), std::end(OpenGLVersionAvailable),
+              std::begin(mSavedRegistry));
+    std::fill(std::begin(OpenGLVersionAvailable), std::end(OpenGLVersionAvailable), false);
+    mLibrary = PlatformLoadModule(FAKE_LIBGL_FULL);
+    ASSERT_NE(mLibrary, nullptr);
+  }
+  void TearDown() override {
+    TOpenGLAPIProgramStart::Restore();
+    PlatformFreeModule(mLibrary);
+    std::copy(std::begin(mSavedRegistry), std::end(mSavedRegistry),
+              std::begin(OpenGLVersionAvailable));
+    OpenGLControlTest::TearDown();
+  }
+
+  // A fresh control asking for ParaVersion, checked from a fresh start of every group.
+  bool Check(TOpenGLVersion ParaVersion) {
+    TOpenGLAPIProgramStart::Restore();
+    TOpenGLAPILibrary::mLibraryHandle = mLibrary;
+    TOpenGLAPILibrary::mLibraryLoaded = true;
+    TOpenGLControl control(nullptr);
+    control.SetOptionOpenGLVersion(ParaVersion);
+    control.Loaded();
+    return TOpenGLControlProbe::Supported(control);
+  }
+
+  TModuleHandle mLibrary = nullptr;
+  bool mSavedRegistry[OpenGLVersionCount] = {};
+};
+
+TEST_F(OpenGLControlVersionCheckTest, Version100ResolvesTheCoreAnd100GroupsOnly) {
+  RegisterOpenGLRoutineUnits();
+  EXPECT_TRUE(Check(GL_VERSION_100));
+  EXPECT_TRUE(TOpenGLAPIWindowsCore::IsInitialized());
+  EXPECT_TRUE(TOpenGLAPIVersion100::IsInitialized());
+  EXPECT_FALSE(TOpenGLAPIVersion110::IsInitialized());
+  EXPECT_EQ(TOpenGLAPIVersion110::glBegin, nullptr);
+  EXPECT_TRUE(mSystem.mMessages.empty());
+}
+
+TEST_F(OpenGLControlVersionCheckTest, Versions110To300ResolveThe110GroupAndNoMore) {
+  RegisterOpenGLRoutineUnits();
+  for (int version = GL_VERSION_110; version <= GL_VERSION_300; ++version) {
+    SCOPED_TRACE("option " + std::to_string(version));
+    EXPECT_TRUE(Check(static_cast<TOpenGLVersion>(version)));
+    EXPECT_TRUE(TOpenGLAPIVersion100::IsInitialized());
+    EXPECT_TRUE(TOpenGLAPIVersion110::IsInitialized());
+    EXPECT_FALSE(TOpenGLAPIWindowsExtensions::IsInitialized());
+  }
+  EXPECT_TRUE(mSystem.mMessages.empty());
+}
+
+TEST_F(OpenGLControlVersionCheckTest, Versions310To440StayUnsupportedWithoutResolvingAnything) {
+  RegisterOpenGLRoutineUnits();
+  for (int version = GL_VERSION_310; version <= GL_VERSION_440; ++version) {
+    SCOPED_TRACE("option " + std::to_string(version));
+    EXPECT_FALSE(Check(static_cast<TOpenGLVersion>(version)));
+    EXPECT_FALSE(TOpenGLAPIWindowsCore::IsInitialized());
+    EXPECT_FALSE(TOpenGLAPIVersion110::IsInitialized());
+  }
+  EXPECT_TRUE(mSystem.mMessages.empty());
+}
+
+TEST_F(OpenGLControlVersionCheckTest, TheHighestRegisteredVersionIsTheLimit) {
+  OpenGLVersionAvailable[GL_VERSION_100] = true;
+  EXPECT_FALSE(Check(GL_VERSION_110));
+  EXPECT_FALSE(TOpenGLAPIVersion100::IsInitialized());
+  EXPECT_TRUE(Check(GL_VERSION_100));
+
+  OpenGLVersionAvailable[GL_VERSION_100] = false;
+  OpenGLVersionAvailable[GL_VERSION_200] = true; // gaps below do not matter
+  EXPECT_TRUE(Check(GL_VERSION_200));
+  EXPECT_TRUE(Check(GL_VERSION_100));
+  EXPECT_FALSE(Check(GL_VERSION_210));
+  EXPECT_TRUE(mSystem.mMessages.empty());
+}
+
+TEST_F(OpenGLControlVersionCheckTest, AnEmptyRegistrySupportsNoVersionAtAll) {
+  EXPECT_FALSE(Check(GL_VERSION_100));
+  EXPECT_FALSE(TOpenGLAPIVersion100::IsInitialized());
+  EXPECT_FALSE(Check(GL_VERSION_110));
+  EXPECT_FALSE(TOpenGLAPIWindowsCore::IsInitialized());
+  EXPECT_TRUE(mSystem.mMessages.empty());
+}
+#endif
 
 // ---- Window creation ---------------------------------------------------------------------
 

@@ -3,6 +3,8 @@
 
 #include "tests/opengl/opengl_api_fixture.h"
 
+#include <string_view>
+
 using OpenGLAPIVersion100 = OpenGLAPIGroups;
 
 TEST_F(OpenGLAPIVersion100, InitializesTheCoreGroupFirstAndResolvesTheCoreProfileCommands) {
@@ -51,4 +53,17 @@ TEST_F(OpenGLAPIVersion100, ALaterCallDoesNotRepeatTheInitializedCoreGroup) {
   EXPECT_TRUE(TOpenGLAPIVersion100::Initialize());
   ExpectFoundIn(first, TOpenGLAPIWindowsCore::glXDestroyContext, "glXDestroyContext");
   ExpectFoundIn(second, TOpenGLAPIVersion100::glClear, "glClear");
+}
+
+TEST_F(OpenGLAPIVersion100, AMissingFirstNameStillLooksUpAndKeepsEveryNameAfterIt) {
+  const TModuleHandle library = UseLibrary(FAKE_LIBGL_WITHOUT_GLCULLFACE);
+  EXPECT_FALSE(TOpenGLAPIVersion100::Initialize());
+  EXPECT_FALSE(TOpenGLAPIVersion100::IsInitialized());
+  EXPECT_EQ(TOpenGLAPIVersion100::glCullFace, nullptr);
+#define OPENGL_ENTRY_POINT(Class, Name)                                                            \
+  if (std::string_view(#Name) != "glCullFace") {                                                   \
+    ExpectFoundIn(library, Class::Name, #Name);                                                    \
+  }
+#include "opengl/unit_opengl_api_100_routines_version_011_table.inc"
+#undef OPENGL_ENTRY_POINT
 }

@@ -44,3 +44,14 @@ TEST_F(OpenGLAPIWindowsCore, OneMissingEntryPointFailsItAndEveryLaterGroupKeepin
   ExpectFoundIn(library, TOpenGLAPIWindowsCore::glXCreateNewContext, "glXCreateNewContext");
   ExpectFoundIn(library, TOpenGLAPIWindowsCore::glXGetCurrentDrawable, "glXGetCurrentDrawable");
 }
+
+TEST_F(OpenGLAPIWindowsCore, AMissingFirstNameStillLooksUpAndKeepsEveryNameAfterIt) {
+  const TModuleHandle library = UseLibrary(FAKE_LIBGL_WITHOUT_GLXCREATENEWCONTEXT);
+  EXPECT_FALSE(TOpenGLAPIWindowsCore::Initialize());
+  EXPECT_FALSE(TOpenGLAPIWindowsCore::IsInitialized());
+  EXPECT_EQ(TOpenGLAPIWindowsCore::glXCreateNewContext, nullptr);
+  ExpectFoundIn(library, TOpenGLAPIWindowsCore::glXMakeCurrent, "glXMakeCurrent");
+  ExpectFoundIn(library, TOpenGLAPIWindowsCore::glXGetCurrentContext, "glXGetCurrentContext");
+  ExpectFoundIn(library, TOpenGLAPIWindowsCore::glXGetCurrentDrawable, "glXGetCurrentDrawable");
+  ExpectFoundIn(library, TOpenGLAPIWindowsCore::glXDestroyContext, "glXDestroyContext");
+}

@@ -71,3 +71,19 @@ TEST_F(OpenGLAPIWindowsExtensions, AFailedLaterCallKeepsTheFlag) {
   EXPECT_TRUE(TOpenGLAPIWindowsExtensions::IsInitialized());
   EXPECT_EQ(TOpenGLAPIWindowsExtensions::glXSwapIntervalMESA, nullptr);
 }
+
+// A library lacking a 1.1 name proves the 1.1 group is not looked up again: doing so would
+// store the null (its flag would stay set, so only the variable tells).
+TEST_F(OpenGLAPIWindowsExtensions, ALaterCallDoesNotRepeatTheInitialized110Group) {
+  const TModuleHandle first = UseLibrary(FAKE_LIBGL_FULL);
+  setCurrent(first, &FakeDisplay, "GLX_MESA_swap_control");
+  ASSERT_TRUE(TOpenGLAPIWindowsExtensions::Initialize());
+
+  const TModuleHandle second = UseLibrary(FAKE_LIBGL_WITHOUT_GLVERTEX2F);
+  setCurrent(second, &FakeDisplay, "GLX_MESA_swap_control");
+  EXPECT_TRUE(TOpenGLAPIWindowsExtensions::Initialize());
+  ExpectFoundIn(first, TOpenGLAPIVersion110::glVertex2f, "glVertex2f");
+  ExpectFoundIn(first, TOpenGLAPIVersion100::glViewport, "glViewport");
+  // Its own address query comes from the new library.
+  ExpectFoundIn(second, TOpenGLAPIWindowsExtensions::glXGetProcAddressARB, "glXGetProcAddressARB");
+}

@@ -189,6 +189,31 @@ TEST_F(SpeedThrottleTest, TimeCounterModeWriteRereadsTheFrequencyThatIsOtherwise
   EXPECT_DOUBLE_EQ(reread.QuantityAvailable(), 30);
 }
 
+// Disabling keeps the bucket, so a content left from the enabled time shows whether a write
+// recalculated: these three only do while enabled.
+TEST_F(SpeedThrottleTest, WritesThatRecalculateWhenEnabledKeepTheBucketWhileDisabled) {
+  struct Write {
+    const char* name;
+    std::function<void(TSpeedThrottle&)> apply;
+  };
+  const Write writes[] = {
+      {"Speed", [](TSpeedThrottle& t) { t.SetSpeed(120); }},
+      {"MaximumExtractionQuantity", [](TSpeedThrottle& t) { t.SetMaximumExtractionQuantity(10); }},
+      {"TimeCounterMode", [](TSpeedThrottle& t) { t.SetTimeCounterMode(tcm_low_cpu_usage); }},
+  };
+  for (const Write& write : writes) {
+    SCOPED_TRACE(write.name);
+    auto throttle = Running();
+    throttle->SetQuantity(5);
+    throttle->SetEnabled(false);
+    write.apply(*throttle);
+    EXPECT_EQ(throttle->Quantity(), 5);
+    // Enabling again is what recalculates.
+    throttle->SetEnabled(true);
+    EXPECT_EQ(throttle->Quantity(), 0);
+  }
+}
+
 TEST_F(SpeedThrottleTest, MaximumWaitingTimeSignalsWithoutRecalculating) {
   auto throttle = Running();
   AdvanceSeconds(0.5);
@@ -452,6 +477,10 @@ TEST_F(SpeedThrottleTest, QuantityUsedIsIgnoredWhileDisabledButNotWhilePaused) {
   paused->SetPaused(true); // empties
   paused->QuantityUsed(2);
   EXPECT_EQ(paused->Quantity(), 0);
+  // An empty bucket hides whether the pause was consulted; a negative use shows it.
+  paused->QuantityUsed(-2.5);
+  EXPECT_EQ(paused->Quantity(), 2.5);
+  EXPECT_EQ(paused->QuantityAvailable(), 0); // still paused
 }
 
 TEST_F(SpeedThrottleTest, NegativeQuantityWriteIsStoredUnchanged) {

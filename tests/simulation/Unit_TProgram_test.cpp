@@ -1,16 +1,12 @@
 // The world registry: creation and destruction order, the globals after destruction, the
 // field size and its re-scatter, forwarding of clicks and cycles, and the pace of a fresh
 // start-up against the real clock. Order is observed through every allocation and release
-// this test binary makes (global operator new and delete are replaced below).
+// this test binary makes (allocation_log.h).
 #include "simulation/Unit_TProgram.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <chrono>
-#include <cstdlib>
-#include <new>
-#include <vector>
 
 #include "runtime/random.h"
 #include "simulation/Unit_TDisease.h"
@@ -19,26 +15,11 @@
 #include "simulation/Unit_THumanity.h"
 #include "simulation/Unit_TPerson.h"
 #include "simulation/Unit_TUniverseThreadLess.h"
+#include "tests/simulation/allocation_log.h"
 
 namespace {
 
-// A fixed-size log, so that recording never allocates itself.
-struct AllocationLog {
-  static constexpr int kCapacity = 1 << 16;
-  bool recording = false;
-  const void* allocations[kCapacity];
-  int allocationCount = 0;
-  const void* releases[kCapacity];
-  int releaseCount = 0;
-
-  void Start() {
-    allocationCount = 0;
-    releaseCount = 0;
-    recording = true;
-  }
-};
-
-AllocationLog TheLog;
+using Clock = std::chrono::steady_clock;
 
 // The position of ParaObject among the logged addresses; the last entry counts, since a live
 // object's address cannot have been reused after it was allocated.
@@ -50,42 +31,6 @@ int PositionIn(const void* const* ParaEntries, int ParaCount, const void* ParaOb
   }
   return -1;
 }
-
-} // namespace
-
-void* operator new(std::size_t ParaSize) {
-  void* memory = std::malloc(ParaSize == 0 ? 1 : ParaSize);
-  if (memory == nullptr) {
-    throw std::bad_alloc();
-  }
-  if (TheLog.recording && TheLog.allocationCount < AllocationLog::kCapacity) {
-    TheLog.allocations[TheLog.allocationCount++] = memory;
-  }
-  return memory;
-}
-
-namespace {
-
-void ReleaseLogged(void* ParaMemory) {
-  if (ParaMemory != nullptr && TheLog.recording && TheLog.releaseCount < AllocationLog::kCapacity) {
-    TheLog.releases[TheLog.releaseCount++] = ParaMemory;
-  }
-  std::free(ParaMemory);
-}
-
-} // namespace
-
-void operator delete(void* ParaMemory) noexcept {
-  ReleaseLogged(ParaMemory);
-}
-
-void operator delete(void* ParaMemory, std::size_t) noexcept {
-  ReleaseLogged(ParaMemory);
-}
-
-namespace {
-
-using Clock = std::chrono::steady_clock;
 
 class RegistryTest : public ::testing::Test {
 protected:

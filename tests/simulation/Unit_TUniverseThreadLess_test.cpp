@@ -5,10 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <limits>
 #include <memory>
+#include <new>
 #include <thread>
 
 #include "runtime/random.h"
+#include "tests/simulation/allocation_log.h"
 #include "tests/simulation/world_fixture.h"
 
 namespace {
@@ -92,6 +95,25 @@ TEST_F(UniverseTest, SingleLoopRunsOneCycleAndThenTakesOneUnit) {
   EXPECT_EQ(Persons[0].mCycle, 1);
   EXPECT_GE(universe.CycleThrottle().Quantity(), 4.5);
   EXPECT_LT(universe.CycleThrottle().Quantity(), 5);
+}
+
+// The unit goes out after Game.Think: a cycle that fails in the level logic (the next level's
+// population cannot be allocated) has used nothing.
+TEST_F(UniverseTest, ACycleThatRaisesInGameThinkLeavesTheBucketUntouched) {
+  InspectedUniverse universe;
+  universe.Startup();
+  Disease->mPatientZeroExists = true;
+  Disease->mCycleTillPatientZero = 5;
+  Disease->mCycle = 10; // nobody infected after patient zero's cycle: the level ends
+  PersonCount = std::numeric_limits<int32_t>::max() / 2;
+  universe.CycleThrottle().SetQuantity(5.5);
+  AllocationLimit = 1 << 30;
+  EXPECT_THROW(universe.SingleLoop(), std::bad_alloc);
+  AllocationLimit = kNoAllocationLimit;
+  EXPECT_EQ(Disease->mCycle, 11); // the cycle got as far as the level logic
+  EXPECT_EQ(Persons.size(), 100u);
+  // Only what accrued meanwhile was added; taking the unit first would have left 4.5 and more.
+  EXPECT_GE(universe.CycleThrottle().Quantity(), 5.5);
 }
 
 TEST_F(UniverseTest, SingleLoopWaitsUntilAWholeUnitHasAccrued) {

@@ -1,0 +1,49 @@
+"""What the end-to-end scripts share: checks that are counted, tool runs with a timeout, and
+waits that end on a condition (with a timeout only as the bound for a failure)."""
+import subprocess
+import time
+
+failures = []
+
+
+def check(condition, message):
+    print(("ok   " if condition else "FAIL ") + message, flush=True)
+    if not condition:
+        failures.append(message)
+    return condition
+
+
+def run(*args, timeout=20):
+    return subprocess.run(args, capture_output=True, text=True, timeout=timeout)
+
+
+def wait_for(predicate, seconds, step=0.05):
+    """The first true value of predicate, polled until it comes or seconds have passed."""
+    deadline = time.monotonic() + seconds
+    while True:
+        value = predicate()
+        if value:
+            return value
+        if time.monotonic() >= deadline:
+            return None
+        time.sleep(step)
+
+
+def find_window(name_pattern):
+    """The first window whose WM_NAME matches, or None."""
+    found = run("xdotool", "search", "--name", name_pattern).stdout.split()
+    return found[0] if found else None
+
+
+def is_viewable(window):
+    return "IsViewable" in run("xwininfo", "-id", window).stdout
+
+
+def close_and_wait(process, window, seconds=15):
+    """Closes the window as a user does (WM_DELETE_WINDOW through the window manager) and waits
+    for the process to end; returns its exit status, or None when it did not end."""
+    run("wmctrl", "-i", "-c", window)
+    try:
+        return process.wait(timeout=seconds)
+    except subprocess.TimeoutExpired:
+        return None
