@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "opengl/opengl_api_recording_table.h"
 #include "opengl/opengl_routine_units.h"
 #include "opengl/unit_opengl_api_110_routines_version_011.h"
 #include "opengl/unit_opengl_api_windows_core_routines_version_011.h"
@@ -208,59 +209,23 @@ void CreateWorld(int32_t ParaPersons) {
   }
 }
 
-// Every call both drawers make, with its arguments, to prove the comparison like for like.
-struct TCall {
-  char mName;
-  float mA, mB, mC, mD;
-  bool operator==(const TCall&) const = default;
-};
-
-std::vector<TCall> Calls;
-
-void VANTREL_APIENTRY RecordClearColor(GLfloat r, GLfloat g, GLfloat b, GLfloat a) {
-  Calls.push_back({'c', r, g, b, a});
-}
-void VANTREL_APIENTRY RecordClear(GLbitfield mask) {
-  Calls.push_back({'C', static_cast<float>(mask), 0, 0, 0});
-}
-void VANTREL_APIENTRY RecordBegin(GLenum mode) {
-  Calls.push_back({'B', static_cast<float>(mode), 0, 0, 0});
-}
-void VANTREL_APIENTRY RecordEnd() {
-  Calls.push_back({'E', 0, 0, 0, 0});
-}
-void VANTREL_APIENTRY RecordColor3f(GLfloat r, GLfloat g, GLfloat b) {
-  Calls.push_back({'r', r, g, b, 0});
-}
-void VANTREL_APIENTRY RecordVertex2f(GLfloat x, GLfloat y) {
-  Calls.push_back({'v', x, y, 0, 0});
-}
-
 void CheckLikeForLike(int32_t ParaPersons) {
   CreateWorld(ParaPersons);
   const TBareFrame frame = BuildBareFrame();
-  const TBareGL recording{RecordClearColor, RecordClear,   RecordBegin,
-                          RecordEnd,        RecordColor3f, RecordVertex2f};
-  const TBareGL real{GL::glClearColor, GL::glClear,   GL::glBegin,
-                     GL::glEnd,        GL::glColor3f, GL::glVertex2f};
-  GL::glClearColor = recording.mClearColor;
-  GL::glClear = recording.mClear;
-  GL::glBegin = recording.mBegin;
-  GL::glEnd = recording.mEnd;
-  GL::glColor3f = recording.mColor3f;
-  GL::glVertex2f = recording.mVertex2f;
-  Calls.clear();
-  ProgramDraw();
-  const std::vector<TCall> program = std::move(Calls);
-  GL::glClearColor = real.mClearColor;
-  GL::glClear = real.mClear;
-  GL::glBegin = real.mBegin;
-  GL::glEnd = real.mEnd;
-  GL::glColor3f = real.mColor3f;
-  GL::glVertex2f = real.mVertex2f;
-  Calls.clear();
-  DrawBareFrame(recording, frame);
-  if (Calls != program) {
+  // Every call both drawers make, with its arguments, to prove the comparison like for like.
+  std::vector<std::string> program;
+  std::vector<std::string> bare;
+  {
+    TRecordingOpenGLTable recording(program);
+    ProgramDraw();
+  }
+  {
+    TRecordingOpenGLTable recording(bare);
+    DrawBareFrame(TBareGL{GL::glClearColor, GL::glClear, GL::glBegin, GL::glEnd, GL::glColor3f,
+                          GL::glVertex2f},
+                  frame);
+  }
+  if (bare != program) {
     Fail("the bare loop's calls differ from ProgramDraw's at " + std::to_string(ParaPersons) +
          " persons");
   }

@@ -3,8 +3,8 @@
 
 The 1.0 group is the GL_VERSION_1_0 section of the Khronos core-profile header glcorearb.h;
 the 1.1 group is every other command that the mingw-w64 OpenGL 1.1 header gl.h declares.
-Writes the group headers, their lookup tables, the do-nothing table and the fake library's
-name list. The output is committed, so the build never runs this script.
+Writes the group headers, their lookup tables, the do-nothing and the recording tables and the
+fake library's name list. The output is committed, so the build never runs this script.
 
 Usage: tools/generate_opengl_api.py [--glcorearb PATH] [--gl-h PATH]
 """
@@ -121,6 +121,46 @@ TABLE_TEMPLATE = """{banner}// The entry points of {cls}, one OPENGL_ENTRY_POINT
 """
 
 
+# How the recording table writes each argument type: integers in decimal, single precision to
+# nine significant digits and double to seventeen (both enough to tell every value apart),
+# pointers in hexadecimal.
+RECORDING_ARGUMENTS = """std::string Argument(int ParaValue) {
+  return std::to_string(ParaValue);
+}
+std::string Argument(unsigned int ParaValue) {
+  return std::to_string(ParaValue);
+}
+std::string Argument(short ParaValue) {
+  return std::to_string(ParaValue);
+}
+std::string Argument(unsigned short ParaValue) {
+  return std::to_string(ParaValue);
+}
+std::string Argument(signed char ParaValue) {
+  return std::to_string(ParaValue);
+}
+std::string Argument(unsigned char ParaValue) {
+  return std::to_string(ParaValue);
+}
+std::string Argument(float ParaValue) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.9g", static_cast<double>(ParaValue));
+  return text;
+}
+std::string Argument(double ParaValue) {
+  char text[40];
+  std::snprintf(text, sizeof text, "%.17g", ParaValue);
+  return text;
+}
+std::string Argument(const void* ParaValue) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%p", ParaValue);
+  return text;
+}
+
+"""
+
+
 def write(path, text):
     full = os.path.join(ROOT, path)
     with open(full, "w") as f:
@@ -199,6 +239,50 @@ def main():
         + '#include "opengl/unit_opengl_api_110_routines_version_011.h"\n\n'
         + "void InstallDoNothingOpenGLTable() {\n" + "\n".join(lines) + "\n}\n")
     outputs.append(write("opengl/opengl_api_do_nothing_table.cpp", do_nothing))
+
+    # The recording table: every variable of both groups pointed at a function that writes the
+    # call into the installer's list, the previous values kept to be put back.
+    both = [("TOpenGLAPIVersion100", c) for c in core10] + [("TOpenGLAPIVersion110", c)
+                                                             for c in group11]
+    fields, saves, installs, restores = [], [], [], []
+    for cls, c in both:
+        fields.append("  decltype(%s::%s) %s;" % (cls, c.name, c.name))
+        saves.append("  mSaved->%s = %s::%s;" % (c.name, cls, c.name))
+        restores.append("  %s::%s = mSaved->%s;" % (cls, c.name, c.name))
+        names = ["a%d" % i for i in range(len(c.params))]
+        params = ", ".join("%s %s" % (t, n) for t, n in zip(c.param_types(), names))
+        note = 'Note("%s", {%s});' % (c.name, ", ".join("Argument(%s)" % n for n in names))
+        if c.result == "void":
+            installs.append("  %s::%s = [](%s) { %s };" % (cls, c.name, params, note))
+        else:
+            installs.append("  %s::%s = [](%s) -> %s { %s return {}; };" % (
+                cls, c.name, params, c.result, note))
+    recording = (
+        GENERATED % "glcorearb.h and gl.h"
+        + "// The recording table (opengl_api_recording_table.h): every OpenGL 1.0 and 1.1 variable\n"
+        + "// pointed at a function that writes its call into the installer's list.\n"
+        + "// NOTE: relies on lambdas converting to the entry-point type, which holds where\n"
+        + "// VANTREL_APIENTRY is empty (every 64-bit target).\n"
+        + '#include "opengl/opengl_api_recording_table.h"\n\n'
+        + "#include <cstdio>\n#include <initializer_list>\n\n"
+        + '#include "opengl/unit_opengl_api_110_routines_version_011.h"\n\n'
+        + "namespace {\n\n"
+        + "// Where the innermost installed table writes.\n"
+        + "std::vector<std::string>* Sink = nullptr;\n\n"
+        + RECORDING_ARGUMENTS
+        + "void Note(const char* ParaName, std::initializer_list<std::string> ParaArguments) {\n"
+        + "  std::string call = ParaName;\n"
+        + "  for (const std::string& argument : ParaArguments) {\n"
+        + "    call += ' ';\n    call += argument;\n  }\n"
+        + "  Sink->push_back(std::move(call));\n}\n\n"
+        + "} // namespace\n\n"
+        + "struct TRecordingOpenGLTable::TSaved {\n" + "\n".join(fields) + "\n};\n\n"
+        + "TRecordingOpenGLTable::TRecordingOpenGLTable(std::vector<std::string>& ParaCalls)\n"
+        + "    : mSaved(std::make_unique<TSaved>()), mPreviousCalls(Sink) {\n"
+        + "\n".join(saves) + "\n  Sink = &ParaCalls;\n" + "\n".join(installs) + "\n}\n\n"
+        + "TRecordingOpenGLTable::~TRecordingOpenGLTable() {\n" + "\n".join(restores)
+        + "\n  Sink = mPreviousCalls;\n}\n")
+    outputs.append(write("opengl/opengl_api_recording_table.cpp", recording))
 
     # The fake library's exports: each name can be left out with -DFAKE_GL_OMIT_<name>.
     fake = [GENERATED % "glcorearb.h and gl.h",

@@ -12,9 +12,11 @@
 namespace {
 
 TEST(OpenGLWindowSystemGlxTest, MissingCoreEntryPointsAreFailedCallsWithTheirError) {
-  // Nothing here initialised the core group: its variables are null, as after a failed lookup.
-  ASSERT_EQ(TOpenGLAPIWindowsCore::glXCreateNewContext, nullptr);
-  ASSERT_EQ(TOpenGLAPIWindowsCore::glXMakeCurrent, nullptr);
+  // The core group's variables as a failed lookup leaves them.
+  const auto createContext = TOpenGLAPIWindowsCore::glXCreateNewContext;
+  const auto makeCurrent = TOpenGLAPIWindowsCore::glXMakeCurrent;
+  TOpenGLAPIWindowsCore::glXCreateNewContext = nullptr;
+  TOpenGLAPIWindowsCore::glXMakeCurrent = nullptr;
   TX11DeviceContext window;
   window.mFramebufferConfig = &window; // a pixel format was set; only the entry point is missing
   const auto dc = reinterpret_cast<TDeviceContext>(&window);
@@ -27,6 +29,9 @@ TEST(OpenGLWindowSystemGlxTest, MissingCoreEntryPointsAreFailedCallsWithTheirErr
   SetPlatformLastError(0);
   EXPECT_FALSE(binding.MakeCurrentThroughVariable(dc, 1));
   EXPECT_EQ(PlatformLastError(), platform_error_proc_not_found);
+
+  TOpenGLAPIWindowsCore::glXCreateNewContext = createContext;
+  TOpenGLAPIWindowsCore::glXMakeCurrent = makeCurrent;
 }
 
 } // namespace

@@ -5,10 +5,12 @@
 
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
 
+#include "opengl/opengl_api_recording_table.h"
 #include "opengl/unit_TOpenGLControl_version_008.h"
 #include "opengl/unit_opengl_api_100_routines_version_011.h"
 #include "opengl/unit_opengl_api_110_routines_version_011.h"
@@ -153,38 +155,6 @@ public:
   uint32_t LastError() override { return mLastError; }
 };
 
-// The recording OpenGL table: the calls the paint cycle makes, with their arguments.
-void VANTREL_APIENTRY RecordDrawBuffer(GLenum ParaBuffer) {
-  Record("glDrawBuffer " + std::to_string(ParaBuffer));
-}
-void VANTREL_APIENTRY RecordViewport(GLint x, GLint y, GLsizei w, GLsizei h) {
-  Record("glViewport " + std::to_string(x) + " " + std::to_string(y) + " " + std::to_string(w) +
-         " " + std::to_string(h));
-}
-void VANTREL_APIENTRY RecordMatrixMode(GLenum ParaMode) {
-  Record("glMatrixMode " + std::to_string(ParaMode));
-}
-void VANTREL_APIENTRY RecordLoadIdentity() {
-  Record("glLoadIdentity");
-}
-void VANTREL_APIENTRY RecordOrtho(GLdouble l, GLdouble r, GLdouble b, GLdouble t, GLdouble n,
-                                  GLdouble f) {
-  char text[160];
-  std::snprintf(text, sizeof text, "glOrtho %g %g %g %g %g %g", l, r, b, t, n, f);
-  Record(text);
-}
-void VANTREL_APIENTRY RecordClearColor(GLfloat r, GLfloat g, GLfloat b, GLfloat a) {
-  char text[96];
-  std::snprintf(text, sizeof text, "glClearColor %g %g %g %g", r, g, b, a);
-  Record(text);
-}
-void VANTREL_APIENTRY RecordClear(GLbitfield ParaMask) {
-  Record("glClear " + std::to_string(ParaMask));
-}
-void VANTREL_APIENTRY RecordFlush() {
-  Record("glFlush");
-}
-
 class OpenGLControlTest : public ::testing::Test {
 protected:
   void SetUp() override {
@@ -192,19 +162,14 @@ protected:
     mSavedSystem = OpenGLWindowSystem;
     OpenGLWindowSystem = &mSystem;
     mSavedLibraryLoaded = TOpenGLAPILibrary::mLibraryLoaded;
-    TOpenGLAPIVersion100::glDrawBuffer = RecordDrawBuffer;
-    TOpenGLAPIVersion100::glViewport = RecordViewport;
-    TOpenGLAPIVersion100::glClearColor = RecordClearColor;
-    TOpenGLAPIVersion100::glClear = RecordClear;
-    TOpenGLAPIVersion100::glFlush = RecordFlush;
-    TOpenGLAPIVersion110::glMatrixMode = RecordMatrixMode;
-    TOpenGLAPIVersion110::glLoadIdentity = RecordLoadIdentity;
-    TOpenGLAPIVersion110::glOrtho = RecordOrtho;
+    // The OpenGL calls go into the same log as the window system's, in order.
+    mRecording.emplace(Log);
     mControl = new TOpenGLControl(nullptr);
     mControl->SetBounds(0, 0, 792, 673);
   }
   void TearDown() override {
     delete mControl;
+    mRecording.reset();
     OpenGLWindowSystem = mSavedSystem;
     TOpenGLAPILibrary::mLibraryLoaded = mSavedLibraryLoaded;
   }
@@ -228,6 +193,7 @@ protected:
   }
 
   TFakeWindowSystem mSystem;
+  std::optional<TRecordingOpenGLTable> mRecording;
   TOpenGLWindowSystem* mSavedSystem = nullptr;
   bool mSavedLibraryLoaded = false;
   TOpenGLControl* mControl = nullptr;
