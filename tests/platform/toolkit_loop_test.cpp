@@ -68,12 +68,11 @@ protected:
 
   // Runs the loop; the backend's doings and the steps, in order.
   std::vector<std::string> Run() {
-    mForm->mEvents->SetOnMessage(
-        [this, hook = mForm->mEvents->OnMessage()](TMsg& Msg, bool& Handled) {
-          NullNote("step message " + std::to_string(Msg.mMessage));
-          hook(Msg, Handled);
-        });
-    mForm->mEvents->SetOnIdle([this, hook = mForm->mEvents->OnIdle()](TObject* Sender, bool& Done) {
+    mForm->mEvents->SetOnMessage([hook = mForm->mEvents->OnMessage()](TMsg& Msg, bool& Handled) {
+      NullNote("step message " + std::to_string(Msg.mMessage));
+      hook(Msg, Handled);
+    });
+    mForm->mEvents->SetOnIdle([hook = mForm->mEvents->OnIdle()](TObject* Sender, bool& Done) {
       NullNote("step idle");
       hook(Sender, Done);
     });
