@@ -59,6 +59,14 @@ if [ -z "$window" ] || ! wait_until_virtual_display 10 viewable; then
   echo "The game window did not appear." >&2
   exit 1
 fi
+# The window is mapped before the game's first paint; the recording starts with the persons.
+painted() {
+  [ "$(xwd -silent -id "$window" | convert xwd:- -format '%[fx:maxima>0]' info: 2>/dev/null)" = 1 ]
+}
+if ! wait_until_virtual_display 10 painted; then
+  echo "The game did not paint its window." >&2
+  exit 1
+fi
 
 # xwd is the fastest grab here (no encoding while recording); each capture is timed from the
 # start, so a slow grab shortens the next pause instead of stretching the recording.

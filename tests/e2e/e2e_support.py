@@ -39,11 +39,24 @@ def is_viewable(window):
     return "IsViewable" in run("xwininfo", "-id", window).stdout
 
 
+def find_viewable_window(name_pattern, seconds):
+    """The first window whose WM_NAME matches, once it is mapped (wine names a window before
+    it maps it), or None after seconds."""
+    window = wait_for(lambda: find_window(name_pattern), seconds)
+    if window is not None and wait_for(lambda: is_viewable(window), 10):
+        return window
+    return None
+
+
 def close_and_wait(process, window, seconds=15):
     """Closes the window as a user does (WM_DELETE_WINDOW through the window manager) and waits
     for the process to end; returns its exit status, or None when it did not end."""
-    run("wmctrl", "-i", "-c", window)
-    try:
-        return process.wait(timeout=seconds)
-    except subprocess.TimeoutExpired:
-        return None
+    # NOTE: a close request that reaches openbox before it manages the window is dropped;
+    # then the window is still there and gets a second one.
+    for wait in (seconds / 2, seconds / 2):
+        run("wmctrl", "-i", "-c", window)
+        try:
+            return process.wait(timeout=wait)
+        except subprocess.TimeoutExpired:
+            pass
+    return None

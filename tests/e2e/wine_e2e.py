@@ -24,6 +24,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from game_e2e import (RATE_CAPTION, Shot, caption, check, click_until, drawn_icon,  # noqa: E402
                       failures, icon_images, run, wait_for)
 from trace_e2e import CASES, compare, driver_state  # noqa: E402
+import e2e_support  # noqa: E402
 
 
 # wine_e2e.sh finds wine's loader.
@@ -72,27 +73,12 @@ class WineProgram:
             self.process.wait(timeout=10)
 
 
-def find_window(pattern, seconds=20):
-    found = []
-
-    def look():
-        result = run("xdotool", "search", "--name", pattern)
-        found[:] = result.stdout.split()
-        return bool(found)
-
-    return found[0] if wait_for(look, seconds) else None
-
-
-def viewable(window):
-    return "IsViewable" in run("xwininfo", "-id", window).stdout
-
-
 def find_viewable_window(pattern, seconds=20):
-    """The first window named after pattern once it is mapped (wine names it before it maps)."""
-    window = find_window(pattern, seconds)
-    if window is not None and wait_for(lambda: viewable(window), 10):
-        return window
-    return None
+    return e2e_support.find_viewable_window(pattern, seconds)
+
+
+def find_window(pattern, seconds=20):
+    return wait_for(lambda: e2e_support.find_window(pattern), seconds)
 
 
 def window_exists(window):
@@ -116,14 +102,7 @@ def dismiss_box(title, seconds=20):
 
 def close_and_wait(program, window, seconds=30):
     """Closes the window the way a user does; the exit code, or None if it did not end."""
-    # NOTE: a close request that reaches openbox before it manages the window is dropped;
-    # then the window is still there and gets a second one.
-    for wait in (seconds / 2, seconds / 2):
-        run("wmctrl", "-i", "-c", window)
-        code = program.wait(wait)
-        if code is not None:
-            return code
-    return None
+    return e2e_support.close_and_wait(program.process, window, seconds)
 
 
 # ---- prefix ---------------------------------------------------------------------------------

@@ -12,16 +12,11 @@ import sys
 import tempfile
 import xml.etree.ElementTree as ET
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
+from e2e_support import check, failures  # noqa: E402
+
 SVG = "{http://www.w3.org/2000/svg}"
 SIM = sys.argv[1]
-failures = []
-
-
-def check(condition, message):
-    print(("ok   " if condition else "FAIL ") + message, flush=True)
-    if not condition:
-        failures.append(message)
-    return condition
 
 
 def run(*arguments):
