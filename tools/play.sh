@@ -21,12 +21,7 @@ start_virtual_display
 
 "$game" &
 game_pid=$!
-window=""
-for _ in $(seq 1 100); do
-  window=$(xdotool search --name "^Vantrel Game" 2>/dev/null | head -n 1 || true)
-  [ -n "$window" ] && break
-  sleep 0.1
-done
+window=$(find_game_window)
 if [ -z "$window" ]; then
   echo "The game window did not appear." >&2
   kill "$game_pid" 2>/dev/null || true

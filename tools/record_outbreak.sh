@@ -48,12 +48,7 @@ start_virtual_display 1280x1024x24
 
 "$game" &
 game_pid=$!
-window=""
-for _ in $(seq 1 100); do
-  window=$(xdotool search --name "^Vantrel Game" 2>/dev/null | head -n 1 || true)
-  [ -n "$window" ] && break
-  sleep 0.1
-done
+window=$(find_game_window)
 viewable() { xwininfo -id "$window" 2>/dev/null | grep -q "Map State: IsViewable"; }
 if [ -z "$window" ] || ! wait_until_virtual_display 10 viewable; then
   echo "The game window did not appear." >&2

@@ -16,6 +16,18 @@ wait_until_virtual_display() {
   done
 }
 
+# Prints the id of the game's main window ("Vantrel Game ..."), waiting up to 10 s for it;
+# prints nothing when it does not appear.
+find_game_window() {
+  local found=""
+  for _ in $(seq 1 100); do
+    found=$(xdotool search --name "^Vantrel Game" 2>/dev/null | head -n 1 || true)
+    [ -n "$found" ] && break
+    sleep 0.1
+  done
+  echo "$found"
+}
+
 virtual_display_number_known() {
   grep -qE '^[0-9]+$' "$VIRTUAL_DISPLAY_DIR/number" 2>/dev/null
 }
