@@ -18,7 +18,8 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
-from game_e2e import Shot, run, wait_for  # noqa: E402
+from e2e_support import find_viewable_window  # noqa: E402
+from game_e2e import Shot, run  # noqa: E402
 
 SMALL = [(300 + 2 * (k % 30), 250 + (k % 20)) for k in range(60)]
 LARGE = (900, 700)
@@ -33,10 +34,7 @@ def measure_once(game, work, burst_sizes):
     sizes, would end in game over, whose overlay hides the persons."""
     program = subprocess.Popen([game], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     try:
-        found = []
-        wait_for(lambda: bool(found.extend(run("xdotool", "search", "--onlyvisible", "--name",
-                                                "^Vantrel Game").stdout.split()) or found), 30)
-        window = found[0]
+        window = find_viewable_window("^Vantrel Game", 30)
         run("xdotool", "windowsize", "--sync", window, "300", "250", timeout=20)
         time.sleep(1)
         burst = ["xdotool"]

@@ -16,7 +16,6 @@ struct TNativeWindow {
 namespace {
 
 struct TNullBackend {
-  bool mInitialized = false;
   TWindowHandle mNextHandle = 1;
   // A queued message: its window and number, or the quit request.
   struct TQueued {
@@ -68,13 +67,12 @@ void NullNote(const std::string& ParaEntry) {
 }
 
 void TToolkitBackend::Initialize() {
-  gNull.mInitialized = true;
+  // Nothing to connect to.
 }
 
 void TToolkitBackend::Finalize() {
   // Like a closed connection: what was still queued is gone. The hooks and the journal are
   // the test's.
-  gNull.mInitialized = false;
   gNull.mQueue.clear();
   gNull.mQuitQueued = false;
 }

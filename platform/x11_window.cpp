@@ -96,6 +96,12 @@ void coalesceQueuedNoticesX11(XEvent& ParaEvent) {
   }
 }
 
+// The quit request was asked for while there was no window to queue it to: it waits in the
+// flag, and the next turn takes it.
+bool quitWaitsInFlagX11() {
+  return gX11.mQuitQueued && gX11.mQuitWindow == 0;
+}
+
 TNativeWindow* findWindowX11(Window ParaWindow) {
   auto found = gX11.mWindows.find(ParaWindow);
   return found == gX11.mWindows.end() ? nullptr : found->second;
@@ -597,8 +603,8 @@ void TToolkitBackend::ShowForm(TForm& ParaForm, int32_t ParaLeft, int32_t ParaTo
 
 TTakenMessage TToolkitBackend::TakeNextMessage(TMsg& ParaMsg) {
   Display* display = connectedX11();
-  if (gX11.mQuitQueued && gX11.mQuitWindow == 0) {
-    gX11.mQuitQueued = false; // asked for while there was no window to queue it to
+  if (quitWaitsInFlagX11()) {
+    gX11.mQuitQueued = false;
     return tmQuit;
   }
   if (XPending(display) == 0) {
@@ -621,8 +627,8 @@ void TToolkitBackend::DispatchTakenMessage(TMsg& ParaMsg) {
 }
 
 void TToolkitBackend::WaitForMessage() {
-  if (gX11.mQuitQueued && gX11.mQuitWindow == 0) {
-    return; // the quit request waits in the flag; the next turn takes it
+  if (quitWaitsInFlagX11()) {
+    return;
   }
   XEvent next;
   XPeekEvent(connectedX11(), &next); // blocks until an event arrives

@@ -1,27 +1,10 @@
 // See trace_options.h.
 #include "program/trace_options.h"
 
-#include <charconv>
 #include <limits>
 #include <stdexcept>
 
-namespace {
-
-// A whole decimal number in [ParaMin, ParaMax] and nothing else.
-template <typename T> bool parseNumber(const std::string& ParaText, T ParaMin, T ParaMax, T& ParaValue) {
-  const char* first = ParaText.data();
-  const char* last = first + ParaText.size();
-  T value{};
-  const auto [end, error] = std::from_chars(first, last, value);
-  if (ParaText.empty() || error != std::errc() || end != last || value < ParaMin ||
-      value > ParaMax) {
-    return false;
-  }
-  ParaValue = value;
-  return true;
-}
-
-} // namespace
+#include "runtime/whole_number.h"
 
 TTraceOptions ParseTraceOptions(const std::vector<std::string>& ParaArguments) {
   TTraceOptions options;
@@ -44,11 +27,13 @@ TTraceOptions ParseTraceOptions(const std::vector<std::string>& ParaArguments) {
     }
     given = true;
     if (name == "--seed") {
-      if (!parseNumber(value, uint32_t{0}, std::numeric_limits<uint32_t>::max(), options.mSeed)) {
+      if (!ParseWholeNumber(value, uint32_t{0}, std::numeric_limits<uint32_t>::max(),
+                            options.mSeed)) {
         throw std::invalid_argument("--seed needs a whole number 0..4294967295, not " + value);
       }
     } else if (name == "--cycles") {
-      if (!parseNumber(value, int64_t{1}, std::numeric_limits<int64_t>::max(), options.mCycles)) {
+      if (!ParseWholeNumber(value, int64_t{1}, std::numeric_limits<int64_t>::max(),
+                            options.mCycles)) {
         throw std::invalid_argument("--cycles needs a whole number of at least 1, not " + value);
       }
     } else {

@@ -1,6 +1,7 @@
 // See world_state.h. The format is fixed: tests and other implementations compare it bit for bit.
 #include "simulation/world_state.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "runtime/random.h"
@@ -17,9 +18,8 @@ void appendFormatted(std::string& ParaText, const char* ParaFormat, TArguments..
   char line[512];
   const int length = std::snprintf(line, sizeof line, ParaFormat, ParaArguments...);
   if (length > 0) {
-    ParaText.append(line, static_cast<std::size_t>(length) < sizeof line
-                              ? static_cast<std::size_t>(length)
-                              : sizeof line - 1);
+    // A line is far shorter than the buffer; a longer one would be cut, never overrun.
+    ParaText.append(line, std::min(static_cast<std::size_t>(length), sizeof line - 1));
   }
 }
 

@@ -48,6 +48,22 @@ def find_viewable_window(name_pattern, seconds):
     return None
 
 
+def window_exists(window):
+    return run("xdotool", "getwindowname", window).returncode == 0
+
+
+def press_return_until_gone(window):
+    """Presses Return in a window (a message box) until it has gone; true when it went."""
+    # NOTE: a key pressed before the window manager has handed the box the focus goes to
+    # another window; then the box is still there and takes a second try.
+    for _ in range(2):
+        run("timeout", "5", "xdotool", "windowfocus", "--sync", window, timeout=10)
+        run("xdotool", "key", "Return")
+        if wait_for(lambda: not window_exists(window), 10):
+            return True
+    return False
+
+
 def close_and_wait(process, window, seconds=15):
     """Closes the window as a user does (WM_DELETE_WINDOW through the window manager) and waits
     for the process to end; returns its exit status, or None when it did not end."""

@@ -16,6 +16,7 @@ import subprocess
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from e2e_support import press_return_until_gone  # noqa: E402
 from game_e2e import STORED_CAPTION, caption, check, failures, run, wait_for  # noqa: E402
 
 
@@ -36,13 +37,8 @@ def answer_boxes(program, expected_count, title="VantrelGame"):
         found = []
         if not wait_for(lambda: bool(found.extend(windows_named("^%s$" % title)) or found), 30):
             break
-        box = found[0]
-        texts.append(box_text(box))
-        for _ in range(2):
-            run("timeout", "5", "xdotool", "windowfocus", "--sync", box, timeout=10)
-            run("xdotool", "key", "Return")
-            if wait_for(lambda: box not in windows_named("^%s$" % title), 10):
-                break
+        texts.append(box_text(found[0]))
+        press_return_until_gone(found[0])
     return texts
 
 

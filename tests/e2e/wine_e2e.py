@@ -81,23 +81,10 @@ def find_window(pattern, seconds=20):
     return wait_for(lambda: e2e_support.find_window(pattern), seconds)
 
 
-def window_exists(window):
-    return run("xdotool", "getwindowname", window).returncode == 0
-
-
 def dismiss_box(title, seconds=20):
     """Presses Return in the box titled title; true once that box has gone."""
     box = find_viewable_window("^" + re.escape(title) + "$", seconds)
-    if box is None:
-        return False
-    # NOTE: a key pressed before the window manager has handed the box the focus goes to
-    # another window; then the box is still there and takes a second try.
-    for wait in (10, 10):
-        run("timeout", "5", "xdotool", "windowfocus", "--sync", box, timeout=10)
-        run("xdotool", "key", "Return")
-        if wait_for(lambda: not window_exists(box), wait):
-            return True
-    return False
+    return box is not None and e2e_support.press_return_until_gone(box)
 
 
 def close_and_wait(program, window, seconds=30):

@@ -18,10 +18,10 @@ struct TRun {
   std::string mError; // standard error, where RunSimWithErrors caught it
 };
 
-TRun RunSim(const std::string& ParaArguments) {
-  const std::string command = std::string(VANTREL_SIM_PATH) + " " + ParaArguments + " 2>/dev/null";
+// Runs a shell command; its standard output and exit code.
+TRun RunCommand(const std::string& ParaCommand) {
   TRun run;
-  FILE* pipe = popen(command.c_str(), "r");
+  FILE* pipe = popen(ParaCommand.c_str(), "r");
   if (pipe == nullptr) {
     return run;
   }
@@ -33,6 +33,10 @@ TRun RunSim(const std::string& ParaArguments) {
   const int status = pclose(pipe);
   run.mExitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   return run;
+}
+
+TRun RunSim(const std::string& ParaArguments) {
+  return RunCommand(std::string(VANTREL_SIM_PATH) + " " + ParaArguments + " 2>/dev/null");
 }
 
 std::string ReadFile(const std::string& ParaPath) {
@@ -50,18 +54,8 @@ TRun RunSimWithErrors(const std::string& ParaArguments, const std::string& ParaS
     return {};
   }
   close(descriptor);
-  const std::string command = ParaShellPrefix + std::string(VANTREL_SIM_PATH) + " " +
-                              ParaArguments + " 2>" + errors;
-  TRun run;
-  if (FILE* pipe = popen(command.c_str(), "r")) {
-    char buffer[4096];
-    std::size_t read = 0;
-    while ((read = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) {
-      run.mOutput.append(buffer, read);
-    }
-    const int status = pclose(pipe);
-    run.mExitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  }
+  TRun run = RunCommand(ParaShellPrefix + std::string(VANTREL_SIM_PATH) + " " + ParaArguments +
+                        " 2>" + errors);
   run.mError = ReadFile(errors);
   std::remove(errors);
   return run;
@@ -141,8 +135,7 @@ TEST(VantrelSim, EveryBadArgumentIsOneLineOnStandardErrorAndExitCodeTwo) {
        {"--seed 1 --seed 2 --steps 1", "--seed 1 --steps 1 --steps 1",
         "--seed 1 --steps 1 --trace 1 --trace 2", "--seed 1 --steps 1 --persons 5 --persons 5",
         "--seed \"$(printf '1\\n2')\" --steps 1", "--seed \"$(printf '\\377\\376')\" --steps 1",
-        "--seed 1 --steps 1 -h",
-        "--seed 1 --steps 1 --plot /nonexistent-folder/curve.svg",
+        "--seed 1 --steps 1 -h", "--seed 1 --steps 1 --plot /nonexistent-folder/curve.svg",
         "--seed 1 --steps 1 --csv /nonexistent-folder/counts.csv"}) {
     const TRun run = RunSimWithErrors(arguments);
     EXPECT_EQ(run.mExitCode, 2) << arguments;
@@ -193,8 +186,7 @@ TEST(VantrelSim, APopulationThatCannotBeAllocatedNamesPersonsAndExitsWithTwo) {
   GTEST_SKIP() << "the address sanitizer reserves more address space than the limit allows";
 #else
   // 20 million persons fit into physical memory but not into 1 GB of address space.
-  const TRun run =
-      RunSimWithErrors("--seed 1 --steps 1 --persons 20000000", "ulimit -v 1000000; ");
+  const TRun run = RunSimWithErrors("--seed 1 --steps 1 --persons 20000000", "ulimit -v 1000000; ");
   EXPECT_EQ(run.mExitCode, 2);
   EXPECT_EQ(run.mOutput, "");
   EXPECT_NE(run.mError.find("--persons 20000000"), std::string::npos) << run.mError;

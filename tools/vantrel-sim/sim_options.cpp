@@ -1,11 +1,11 @@
 // Parsing of vantrel-sim's command line; see sim_options.h.
 #include "tools/vantrel-sim/sim_options.h"
 
-#include <charconv>
 #include <cstdio>
 #include <limits>
 #include <set>
 
+#include "runtime/whole_number.h"
 #include "simulation/Unit_TPerson.h"
 
 const char* const kSimUsage =
@@ -23,50 +23,6 @@ const char* const kSimUsage =
 
 namespace {
 
-// A whole decimal number in [ParaMin, ParaMax] with at most one sign, nothing else before or
-// after it. "-0" is 0 for every type, so signed and unsigned options read it alike.
-template <typename T>
-bool ParseNumber(std::string_view ParaText, T ParaMin, T ParaMax, T& ParaValue) {
-  bool negative = false;
-  if (!ParaText.empty() && (ParaText.front() == '+' || ParaText.front() == '-')) {
-    negative = ParaText.front() == '-';
-    ParaText.remove_prefix(1);
-  }
-  if (ParaText.empty() || ParaText.front() < '0' || ParaText.front() > '9') {
-    return false;
-  }
-  uint64_t magnitude = 0;
-  const char* last = ParaText.data() + ParaText.size();
-  const auto [ptr, ec] = std::from_chars(ParaText.data(), last, magnitude);
-  if (ec != std::errc() || ptr != last) {
-    return false;
-  }
-  T value{};
-  if (!negative || magnitude == 0) {
-    if (magnitude > static_cast<uint64_t>(std::numeric_limits<T>::max())) {
-      return false;
-    }
-    value = static_cast<T>(magnitude);
-  } else {
-    if constexpr (std::numeric_limits<T>::is_signed) {
-      // -(min + 1) + 1: the magnitude of the most negative value, without overflow.
-      const uint64_t largest = static_cast<uint64_t>(-(std::numeric_limits<T>::min() + 1)) + 1;
-      if (magnitude > largest) {
-        return false;
-      }
-      value = magnitude == largest ? std::numeric_limits<T>::min()
-                                   : static_cast<T>(-static_cast<T>(magnitude));
-    } else {
-      return false;
-    }
-  }
-  if (value < ParaMin || value > ParaMax) {
-    return false;
-  }
-  ParaValue = value;
-  return true;
-}
-
 constexpr int32_t kInt32Min = std::numeric_limits<int32_t>::min();
 constexpr int32_t kInt32Max = std::numeric_limits<int32_t>::max();
 constexpr int64_t kInt64Max = std::numeric_limits<int64_t>::max();
@@ -78,9 +34,9 @@ bool ParseSize(std::string_view ParaText, TSimSize& ParaSize) {
   if (x == std::string_view::npos || at == std::string_view::npos || at < x) {
     return false;
   }
-  return ParseNumber(ParaText.substr(0, x), 0, kInt32Max, ParaSize.mWidth) &&
-         ParseNumber(ParaText.substr(x + 1, at - x - 1), 0, kInt32Max, ParaSize.mHeight) &&
-         ParseNumber(ParaText.substr(at + 1), int64_t{0}, kInt64Max, ParaSize.mStep);
+  return ParseWholeNumber(ParaText.substr(0, x), 0, kInt32Max, ParaSize.mWidth) &&
+         ParseWholeNumber(ParaText.substr(x + 1, at - x - 1), 0, kInt32Max, ParaSize.mHeight) &&
+         ParseWholeNumber(ParaText.substr(at + 1), int64_t{0}, kInt64Max, ParaSize.mStep);
 }
 
 // "B,X,Y@K" with B = L or R
@@ -95,9 +51,10 @@ bool ParseClick(std::string_view ParaText, TSimClick& ParaClick) {
   if (comma == std::string_view::npos || at == std::string_view::npos || at < comma) {
     return false;
   }
-  return ParseNumber(rest.substr(0, comma), kInt32Min, kInt32Max, ParaClick.mX) &&
-         ParseNumber(rest.substr(comma + 1, at - comma - 1), kInt32Min, kInt32Max, ParaClick.mY) &&
-         ParseNumber(rest.substr(at + 1), int64_t{0}, kInt64Max, ParaClick.mStep);
+  return ParseWholeNumber(rest.substr(0, comma), kInt32Min, kInt32Max, ParaClick.mX) &&
+         ParseWholeNumber(rest.substr(comma + 1, at - comma - 1), kInt32Min, kInt32Max,
+                          ParaClick.mY) &&
+         ParseWholeNumber(rest.substr(at + 1), int64_t{0}, kInt64Max, ParaClick.mStep);
 }
 
 // A file name for --plot or --csv: anything the file system could take.
@@ -110,8 +67,8 @@ bool ParsePath(const std::string& ParaText, std::string& ParaPath) {
 }
 
 bool IsOptionName(const std::string& ParaName) {
-  for (const char* known : {"--seed", "--persons", "--size", "--click", "--steps", "--trace",
-                            "--plot", "--csv"}) {
+  for (const char* known :
+       {"--seed", "--persons", "--size", "--click", "--steps", "--trace", "--plot", "--csv"}) {
     if (ParaName == known) {
       return true;
     }
@@ -228,9 +185,8 @@ std::string CheckPopulationFits(int32_t ParaPersons, uint64_t ParaPhysicalBytes)
   }
   // Refused up front: the persons are allocated in one block that the system grants at
   // once and fills page by page, so such a run would swap for minutes before failing.
-  return "--persons " + std::to_string(ParaPersons) + " would need about " +
-         MemoryText(needed) + " of memory, more than the " + MemoryText(ParaPhysicalBytes) +
-         " of physical memory here";
+  return "--persons " + std::to_string(ParaPersons) + " would need about " + MemoryText(needed) +
+         " of memory, more than the " + MemoryText(ParaPhysicalBytes) + " of physical memory here";
 }
 
 std::optional<TSimOptions> ParseSimOptions(const std::vector<std::string>& ParaArguments,
@@ -266,10 +222,11 @@ std::optional<TSimOptions> ParseSimOptions(const std::vector<std::string>& ParaA
     bool ok = false;
     const char* expected = "";
     if (name == "--seed") {
-      ok = ParseNumber(value, uint32_t{0}, std::numeric_limits<uint32_t>::max(), options.mSeed);
+      ok =
+          ParseWholeNumber(value, uint32_t{0}, std::numeric_limits<uint32_t>::max(), options.mSeed);
       expected = "an unsigned 32-bit number";
     } else if (name == "--persons") {
-      ok = ParseNumber(value, 1, kInt32Max, options.mPersons);
+      ok = ParseWholeNumber(value, 1, kInt32Max, options.mPersons);
       expected = "a number of at least 1";
     } else if (name == "--size") {
       TSimSize size;
@@ -286,10 +243,10 @@ std::optional<TSimOptions> ParseSimOptions(const std::vector<std::string>& ParaA
       }
       expected = "L,X,Y@K or R,X,Y@K";
     } else if (name == "--steps") {
-      ok = ParseNumber(value, int64_t{0}, kInt64Max, options.mSteps);
+      ok = ParseWholeNumber(value, int64_t{0}, kInt64Max, options.mSteps);
       expected = "a step count of at least 0";
     } else if (name == "--trace") {
-      ok = ParseNumber(value, int64_t{1}, kInt64Max, options.mTraceEvery);
+      ok = ParseWholeNumber(value, int64_t{1}, kInt64Max, options.mTraceEvery);
       expected = "a step interval of at least 1";
     } else if (name == "--plot") {
       ok = ParsePath(value, options.mPlotPath);

@@ -62,18 +62,12 @@ void ApplyClick(const TSimClick& ParaClick) {
   }
 }
 
-int32_t DeadCount() {
-  int32_t dead = 0;
-  for (const TPerson& person : Persons) {
-    dead += person.mDead ? 1 : 0;
-  }
-  return dead;
-}
-
 void PrintTrace(int64_t ParaStep) {
+  // One pass over the population: infected and alive are the living infected and healthy.
+  const TEpidemicCounts counts = CountPersons();
   std::printf("step=%lld persons=%zu infected=%d alive=%d dead=%d seed=%u\n",
-              static_cast<long long>(ParaStep), Persons.size(), Humanity->Infected(),
-              Humanity->Alive(), DeadCount(), RandSeed);
+              static_cast<long long>(ParaStep), Persons.size(), counts.mInfected, counts.mHealthy,
+              counts.mDead + counts.mBuried, RandSeed);
 }
 
 void PrintState(int64_t ParaSteps) {
@@ -104,8 +98,7 @@ public:
     return true;
   }
   void Write(const std::string& ParaText) {
-    if (std::fwrite(ParaText.data(), 1, ParaText.size(), mFile) != ParaText.size() &&
-        mErrno == 0) {
+    if (std::fwrite(ParaText.data(), 1, ParaText.size(), mFile) != ParaText.size() && mErrno == 0) {
       mErrno = errno != 0 ? errno : EIO;
     }
   }
@@ -217,8 +210,9 @@ int CreateWorld(const TSimOptions& ParaOptions) {
     ProgramCreate();
   } catch (const std::bad_alloc&) {
     ProgramDestroy();
-    std::fprintf(stderr, "vantrel-sim: --persons %d: cannot allocate the population (a run needs "
-                         "about %s of memory)\n",
+    std::fprintf(stderr,
+                 "vantrel-sim: --persons %d: cannot allocate the population (a run needs "
+                 "about %s of memory)\n",
                  ParaOptions.mPersons,
                  MemoryText(PopulationMemoryBytes(ParaOptions.mPersons)).c_str());
     return 2;
@@ -267,8 +261,9 @@ int Run(const TSimOptions& ParaOptions) {
   } catch (const std::bad_alloc&) {
     // A later level, 1.2 times larger each time, outgrew the memory.
     std::fflush(stdout);
-    std::fprintf(stderr, "vantrel-sim: out of memory in step %lld: the next level's %d persons "
-                         "cannot be allocated\n",
+    std::fprintf(stderr,
+                 "vantrel-sim: out of memory in step %lld: the next level's %d persons "
+                 "cannot be allocated\n",
                  static_cast<long long>(step), PersonCount);
     ProgramDestroy();
     return 1;
