@@ -439,8 +439,7 @@ void TToolkitBackend::FrameExtents(TForm& ParaForm, int32_t& ParaHorizontal,
   ParaVertical = (outer.bottom - outer.top) - (client.bottom - client.top);
 }
 
-void TToolkitBackend::ShowForm(TForm& ParaForm, int32_t ParaLeft, int32_t ParaTop,
-                               bool ParaPlace) {
+void TToolkitBackend::ShowForm(TForm& ParaForm, int32_t ParaLeft, int32_t ParaTop, bool ParaPlace) {
   HWND window = Native(ParaForm)->mWindow;
   if (ParaPlace) {
     SetWindowPos(window, nullptr, ParaLeft, ParaTop, 0, 0,

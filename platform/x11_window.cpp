@@ -88,7 +88,8 @@ void coalesceQueuedNoticesX11(XEvent& ParaEvent) {
     return;
   }
   XEvent later;
-  while (XCheckTypedWindowEvent(gX11.mConnection.mDisplay, ParaEvent.xany.window, ParaEvent.type, &later)) {
+  while (XCheckTypedWindowEvent(gX11.mConnection.mDisplay, ParaEvent.xany.window, ParaEvent.type,
+                                &later)) {
     ParaEvent = later;
   }
   if (ParaEvent.type == Expose) {
@@ -237,11 +238,10 @@ void dispatchButtonPressX11(TWinControl& ParaControl, TNativeWindow& ParaNative,
   TShiftState shift = shiftStateX11(ParaEvent.state);
   // The pressed button counts as held, as in a Win32 button-down message.
   shift.Include(button == mbLeft ? ssLeft : button == mbRight ? ssRight : ssMiddle);
-  const bool doubleClick =
-      ParaNative.mLastPressButton == ParaEvent.button &&
-      ParaEvent.time - ParaNative.mLastPressTime <= kDoubleClickTime &&
-      std::abs(ParaEvent.x - ParaNative.mLastPressX) <= kDoubleClickDistance &&
-      std::abs(ParaEvent.y - ParaNative.mLastPressY) <= kDoubleClickDistance;
+  const bool doubleClick = ParaNative.mLastPressButton == ParaEvent.button &&
+                           ParaEvent.time - ParaNative.mLastPressTime <= kDoubleClickTime &&
+                           std::abs(ParaEvent.x - ParaNative.mLastPressX) <= kDoubleClickDistance &&
+                           std::abs(ParaEvent.y - ParaNative.mLastPressY) <= kDoubleClickDistance;
   if (doubleClick) {
     shift.Include(ssDouble);
     ParaNative.mLastPressButton = 0; // a third press starts a new click
@@ -268,8 +268,7 @@ void dispatchX11(XEvent& ParaEvent) {
     }
     break;
   case ConfigureNotify:
-    if (auto* form = dynamic_cast<TForm*>(&control);
-        form != nullptr && form->Parent() == nullptr) {
+    if (auto* form = dynamic_cast<TForm*>(&control); form != nullptr && form->Parent() == nullptr) {
       CallGuarded([&] {
         TToolkitBackend::DeliverClientResized(*form, ParaEvent.xconfigure.width,
                                               ParaEvent.xconfigure.height);
@@ -577,8 +576,7 @@ void TToolkitBackend::FrameExtents(TForm& ParaForm, int32_t& ParaHorizontal,
   }
 }
 
-void TToolkitBackend::ShowForm(TForm& ParaForm, int32_t ParaLeft, int32_t ParaTop,
-                               bool ParaPlace) {
+void TToolkitBackend::ShowForm(TForm& ParaForm, int32_t ParaLeft, int32_t ParaTop, bool ParaPlace) {
   Display* display = gX11.mConnection.mDisplay;
   TNativeWindow* native = Native(ParaForm);
   const Window window = native->mDC.mWindow;
@@ -640,9 +638,10 @@ void TToolkitBackend::PostQuitRequest(TApplication& ParaApplication) {
     return;
   }
   TForm* form = ParaApplication.MainForm();
-  const Window window = gX11.mConnection.mDisplay != nullptr && form != nullptr && Native(*form) != nullptr
-                            ? Native(*form)->mDC.mWindow
-                            : 0;
+  const Window window =
+      gX11.mConnection.mDisplay != nullptr && form != nullptr && Native(*form) != nullptr
+          ? Native(*form)->mDC.mWindow
+          : 0;
   gX11.mQuitQueued = true;
   gX11.mQuitWindow = window;
   if (window == 0) {

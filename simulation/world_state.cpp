@@ -38,11 +38,11 @@ std::string WorldStateText(int64_t ParaSteps) {
                   static_cast<int>(Field->Width()), static_cast<int>(Field->Height()));
   for (std::size_t i = 0; i < Persons.size(); ++i) {
     const TPerson& p = Persons[i];
-    appendFormatted(text, "%zu %.17g %.17g %.17g %.17g %d %d %d %d %d %d %d %d\n", i,
-                    p.mPositionX, p.mPositionY, p.mAngle, p.mSpeed, static_cast<int>(p.mSize),
-                    p.mInfected ? 1 : 0, p.mQuarantined ? 1 : 0, p.mDead ? 1 : 0,
-                    p.mBuried ? 1 : 0, static_cast<int>(p.mCycle),
-                    static_cast<int>(p.mInfectionCycle), static_cast<int>(p.mDeadCycle));
+    appendFormatted(text, "%zu %.17g %.17g %.17g %.17g %d %d %d %d %d %d %d %d\n", i, p.mPositionX,
+                    p.mPositionY, p.mAngle, p.mSpeed, static_cast<int>(p.mSize),
+                    p.mInfected ? 1 : 0, p.mQuarantined ? 1 : 0, p.mDead ? 1 : 0, p.mBuried ? 1 : 0,
+                    static_cast<int>(p.mCycle), static_cast<int>(p.mInfectionCycle),
+                    static_cast<int>(p.mDeadCycle));
   }
   return text;
 }

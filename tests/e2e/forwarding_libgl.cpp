@@ -50,7 +50,7 @@ using TProcedure = void (*)();
 
 #define FORWARD(Result, Name, Parameters, Arguments)                                               \
   FORWARD_EXPORT Result Name Parameters {                                                          \
-    static const auto function = real<Result(*) Parameters>(#Name);                               \
+    static const auto function = real<Result(*) Parameters>(#Name);                                \
     return function Arguments;                                                                     \
   }
 

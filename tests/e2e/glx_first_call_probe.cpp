@@ -35,7 +35,7 @@ using TProcedure = void (*)();
 #define PROBE(Result, Name, Parameters, Arguments)                                                 \
   PROBE_EXPORT Result Name Parameters {                                                            \
     noteFirstCall(#Name);                                                                          \
-    static const auto function = next<Result(*) Parameters>(#Name);                               \
+    static const auto function = next<Result(*) Parameters>(#Name);                                \
     return function Arguments;                                                                     \
   }
 

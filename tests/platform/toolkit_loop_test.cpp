@@ -88,9 +88,9 @@ TEST_F(EventLoopTest, EveryTurnRunsOneStepAndAMessageIsDispatchedAfterItsStep) {
   NullQueueMessage(window, 10);
   NullQueueMessage(window, 11);
   mForm->mIdleTurnsBeforeClose = 1; // the second idle turn asks to close
-  EXPECT_EQ(Run(), (std::vector<std::string>{"step message 10", "dispatch 10", "step message 11",
-                                             "dispatch 11", "step idle", "step idle",
-                                             "quit requested"}));
+  EXPECT_EQ(Run(),
+            (std::vector<std::string>{"step message 10", "dispatch 10", "step message 11",
+                                      "dispatch 11", "step idle", "step idle", "quit requested"}));
 }
 
 TEST_F(EventLoopTest, TheQuitTurnRunsNoStepAndMessagesBeforeTheQuitStillDo) {
@@ -110,8 +110,7 @@ TEST_F(EventLoopTest, AMessageWhoseHookFailedOrHandledItIsNotDispatched) {
   NullQueueMessage(window, 12);
   NullQueueQuit();
   EXPECT_EQ(Run(), (std::vector<std::string>{"step message 10", "box hook failed",
-                                             "step message 11", "step message 12",
-                                             "dispatch 12"}));
+                                             "step message 11", "step message 12", "dispatch 12"}));
 }
 
 TEST_F(EventLoopTest, TheLoopWaitsOnlyWhenTheIdleStepLeftDoneTrue) {
@@ -130,9 +129,9 @@ TEST_F(EventLoopTest, AnErrorOnTheIdlePathLeavesTheLoopWaitingForTheNextMessage)
   mForm->mIdleTurnsBeforeClose = 0; // the idle turn after the failed one asks to close
   const TWindowHandle window = mForm->Handle();
   NullSetOnWait([&] { NullQueueMessage(window, 20); });
-  EXPECT_EQ(Run(), (std::vector<std::string>{"step idle", "box idle failed", "wait",
-                                             "step message 20", "dispatch 20", "step idle",
-                                             "quit requested"}));
+  EXPECT_EQ(Run(),
+            (std::vector<std::string>{"step idle", "box idle failed", "wait", "step message 20",
+                                      "dispatch 20", "step idle", "quit requested"}));
 }
 
 } // namespace

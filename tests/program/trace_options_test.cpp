@@ -33,9 +33,9 @@ TEST(TraceOptionsTest, RefusesMissingRepeatedAndUnknownArguments) {
   EXPECT_NE(RefusalOf({"--seed", "1", "--cycles", "2", "--dump", "a", "--seed", "3"})
                 .find("--seed is given twice"),
             std::string::npos);
-  EXPECT_NE(RefusalOf({"--seed", "1", "--cycles", "2", "--dump", "a", "--verbose"})
-                .find("--verbose"),
-            std::string::npos);
+  EXPECT_NE(
+      RefusalOf({"--seed", "1", "--cycles", "2", "--dump", "a", "--verbose"}).find("--verbose"),
+      std::string::npos);
   EXPECT_NE(RefusalOf({"--seed", "1", "--cycles", "2", "--dump"}).find("--dump needs a value"),
             std::string::npos);
   EXPECT_NE(RefusalOf({"--seed", "1", "--cycles", "2", "--dump", ""}), "");

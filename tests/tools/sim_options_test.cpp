@@ -95,7 +95,8 @@ TEST(SimOptions, HelpWinsAnywhereExceptAsTheValueOfAnOption) {
 
 TEST(SimOptions, ASingleValuedOptionGivenTwiceIsAnError) {
   const std::vector<std::string> base = {"--seed", "1", "--steps", "1"};
-  for (const std::string option : {"--seed", "--steps", "--persons", "--trace", "--plot", "--csv"}) {
+  for (const std::string option :
+       {"--seed", "--steps", "--persons", "--trace", "--plot", "--csv"}) {
     std::vector<std::string> arguments = base;
     for (int i = 0; i < 2; ++i) {
       arguments.push_back(option);
@@ -106,8 +107,8 @@ TEST(SimOptions, ASingleValuedOptionGivenTwiceIsAnError) {
     EXPECT_NE(error.find(option + " given more than once"), std::string::npos) << error;
   }
   // Sizes and clicks are schedules: each one counts.
-  const auto repeated = Parse({"--seed", "1", "--steps", "1", "--size", "1x1@0", "--size",
-                               "2x2@0", "--click", "L,0,0@1", "--click", "L,0,0@1"});
+  const auto repeated = Parse({"--seed", "1", "--steps", "1", "--size", "1x1@0", "--size", "2x2@0",
+                               "--click", "L,0,0@1", "--click", "L,0,0@1"});
   ASSERT_TRUE(repeated);
   EXPECT_EQ(repeated->mSizes.size(), 2u);
   EXPECT_EQ(repeated->mClicks.size(), 2u);
@@ -129,10 +130,17 @@ TEST(SimOptions, MinusZeroIsZeroForEveryNumberAndOneSignIsAllowed) {
   ASSERT_TRUE(extremes);
   EXPECT_EQ(extremes->mClicks[0].mX, std::numeric_limits<int32_t>::min());
   // Zero is still below the smallest population and trace interval.
-  for (const auto& [option, value] : std::vector<std::pair<std::string, std::string>>{
-           {"--persons", "-0"}, {"--trace", "-0"}, {"--seed", "+-1"}, {"--steps", "-+1"},
-           {"--steps", "--1"}, {"--steps", "-"}, {"--steps", "+"}, {"--seed", "-1"},
-           {"--size", "+-1x1@0"}, {"--click", "L,1,-2147483649@0"}}) {
+  for (const auto& [option, value] :
+       std::vector<std::pair<std::string, std::string>>{{"--persons", "-0"},
+                                                        {"--trace", "-0"},
+                                                        {"--seed", "+-1"},
+                                                        {"--steps", "-+1"},
+                                                        {"--steps", "--1"},
+                                                        {"--steps", "-"},
+                                                        {"--steps", "+"},
+                                                        {"--seed", "-1"},
+                                                        {"--size", "+-1x1@0"},
+                                                        {"--click", "L,1,-2147483649@0"}}) {
     std::string error;
     EXPECT_FALSE(Parse({"--seed", "1", "--steps", "1", option, value}, &error))
         << option << " " << value;
@@ -147,9 +155,9 @@ TEST(SimOptions, ErrorsEscapeLineBreaksControlsAndBytesThatAreNotUtf8) {
   EXPECT_NE(error.find("'\\xFF\\xC3( \\u2028 \\u0085'"), std::string::npos) << error;
   EXPECT_FALSE(Parse({"--s\xe9\nd", "1"}, &error));
   EXPECT_NE(error.find("'--s\\xE9\\nd'"), std::string::npos) << error;
-  for (const std::string& text : {std::string("\n"), std::string("\xed\xa0\x80"),
-                                  std::string("\xc0\xaf"), std::string("\xf4\x90\x80\x80"),
-                                  std::string("a\0b", 3)}) {
+  for (const std::string& text :
+       {std::string("\n"), std::string("\xed\xa0\x80"), std::string("\xc0\xaf"),
+        std::string("\xf4\x90\x80\x80"), std::string("a\0b", 3)}) {
     const std::string escaped = EscapeForOneLine(text);
     for (const char c : escaped) {
       EXPECT_TRUE(c >= 0x20 && c < 0x7f) << "raw byte " << int(static_cast<unsigned char>(c));

@@ -78,8 +78,8 @@ constexpr TSeries kSeries[] = {
 
 std::string Number(double ParaValue) {
   char text[64];
-  const auto result = std::to_chars(text, text + sizeof text, ParaValue,
-                                    std::chars_format::fixed, 3);
+  const auto result =
+      std::to_chars(text, text + sizeof text, ParaValue, std::chars_format::fixed, 3);
   std::string s(text, result.ptr);
   // "12.500" -> "12.5", "12.000" -> "12": shorter files, same numbers.
   while (!s.empty() && s.back() == '0') {
@@ -95,11 +95,20 @@ std::string Escaped(const std::string& ParaText) {
   std::string out;
   for (const char c : ParaText) {
     switch (c) {
-    case '&': out += "&amp;"; break;
-    case '<': out += "&lt;"; break;
-    case '>': out += "&gt;"; break;
-    case '"': out += "&quot;"; break;
-    default: out += c;
+    case '&':
+      out += "&amp;";
+      break;
+    case '<':
+      out += "&lt;";
+      break;
+    case '>':
+      out += "&gt;";
+      break;
+    case '"':
+      out += "&quot;";
+      break;
+    default:
+      out += c;
     }
   }
   return out;
@@ -192,8 +201,8 @@ std::string EpidemicCurveSvg(const TEpidemicCurve& ParaCurve, const std::string&
          "\" fill=\"#d8d8d8\">game over</text>\n";
 
   // The plot area carries its scale, so a reader of the file can turn points back into counts.
-  out += "<rect id=\"plot-area\" x=\"" + Number(kLeft) + "\" y=\"" + Number(kTop) +
-         "\" width=\"" + Number(kPlotWidth) + "\" height=\"" + Number(kPlotHeight) +
+  out += "<rect id=\"plot-area\" x=\"" + Number(kLeft) + "\" y=\"" + Number(kTop) + "\" width=\"" +
+         Number(kPlotWidth) + "\" height=\"" + Number(kPlotHeight) +
          "\" fill=\"none\" stroke=\"#808080\" data-step-max=\"" + std::to_string(stepMax) +
          "\" data-persons-max=\"" + std::to_string(personsMax) + "\"/>\n";
 
@@ -272,7 +281,8 @@ std::string EpidemicCurveSvg(const TEpidemicCurve& ParaCurve, const std::string&
   return out;
 }
 
-const char* const kEpidemicCsvHeader = "step,level,healthy,infected,dead_not_buried,buried,game_over\n";
+const char* const kEpidemicCsvHeader =
+    "step,level,healthy,infected,dead_not_buried,buried,game_over\n";
 
 std::string EpidemicCsvRow(const TEpidemicCounts& ParaCounts) {
   char row[128];

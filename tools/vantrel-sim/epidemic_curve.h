@@ -17,9 +17,7 @@ struct TEpidemicCounts {
   int32_t mBuried = 0;
   bool mOver = false;
 
-  int64_t Persons() const {
-    return int64_t{mHealthy} + mInfected + mDead + mBuried;
-  }
+  int64_t Persons() const { return int64_t{mHealthy} + mInfected + mDead + mBuried; }
 };
 
 // The four counts of the population as it is now; the caller fills in step, level and over.
