@@ -30,10 +30,16 @@ TOpenGLControl::~TOpenGLControl() {
   DestroyHandle();
 }
 
-void TOpenGLControl::ReportFailure(const std::string& ParaText) {
-  OpenGLWindowSystem->ShowMessage(ParaText);
+void TOpenGLControl::ReportFailure(const char* ParaText) {
+  // NOTE: read before the first box, since showing a box sets the thread's code anew (under
+  // wine to 0); nothing may run between the failed call and this read.
   const uint32_t code = OpenGLWindowSystem->LastError();
-  OpenGLWindowSystem->ShowMessage("GetLastError: " + std::to_string(code));
+  ReportFailure(ParaText, code);
+}
+
+void TOpenGLControl::ReportFailure(const char* ParaText, uint32_t ParaLastError) {
+  OpenGLWindowSystem->ShowMessage(ParaText);
+  OpenGLWindowSystem->ShowMessage("GetLastError: " + std::to_string(ParaLastError));
 }
 
 void TOpenGLControl::Loaded() {
@@ -74,8 +80,10 @@ void TOpenGLControl::WMCreate() {
     return;
   }
   EnumerateSupportedPixelFormats(dc);
-  if (!SelectPixelFormat(dc)) {
-    ReportFailure("SelectPixelFormat failed.");
+  uint32_t selectionError = 0;
+  if (!SelectPixelFormat(dc, selectionError)) {
+    // The code of the search that failed: its own two boxes have been shown since.
+    ReportFailure("SelectPixelFormat failed.", selectionError);
     return;
   }
   if (!system.SetPixelFormat(dc, mChosenSupportedPixelFormat.mPixelFormat,
@@ -119,7 +127,7 @@ bool TOpenGLControl::EnumerateSupportedPixelFormats(TDeviceContext ParaDC) {
   return true;
 }
 
-bool TOpenGLControl::SelectPixelFormat(TDeviceContext ParaDC) {
+bool TOpenGLControl::SelectPixelFormat(TDeviceContext ParaDC, uint32_t& ParaLastError) {
   if (mOptionHardwareAccelerationEnabled) {
     mPreferredPixelFormatDescriptor = TPixelFormatDescriptor{};
     mPreferredPixelFormatDescriptor.nSize = sizeof(TPixelFormatDescriptor);
@@ -131,10 +139,12 @@ bool TOpenGLControl::SelectPixelFormat(TDeviceContext ParaDC) {
     mChosenSupportedPixelFormat.mPixelFormat =
         OpenGLWindowSystem->ChoosePixelFormat(ParaDC, mPreferredPixelFormatDescriptor);
     if (mChosenSupportedPixelFormat.mPixelFormat == 0) {
-      ReportFailure("ChoosePixelFormat failed.");
+      ParaLastError = OpenGLWindowSystem->LastError();
+      ReportFailure("ChoosePixelFormat failed.", ParaLastError);
     }
   } else if (!FindSoftwareRendererPixelFormat32BitColors(mChosenSupportedPixelFormat)) {
-    ReportFailure("FindSoftwareRendererPixelFormat32BitColors failed.");
+    ParaLastError = OpenGLWindowSystem->LastError();
+    ReportFailure("FindSoftwareRendererPixelFormat32BitColors failed.", ParaLastError);
   }
   return mChosenSupportedPixelFormat.mPixelFormat != 0;
 }

@@ -160,10 +160,13 @@ private:
   friend struct TOpenGLControlProbe; // the unit tests' window into the fields
 
   bool EnumerateSupportedPixelFormats(TDeviceContext ParaDC);
-  bool SelectPixelFormat(TDeviceContext ParaDC);
+  // On failure ParaLastError is the code read when the search failed, before its boxes.
+  bool SelectPixelFormat(TDeviceContext ParaDC, uint32_t& ParaLastError);
   bool FindSoftwareRendererPixelFormat32BitColors(TSupportedPixelFormat& ParaFormat);
-  // The failure text, then "GetLastError: " and the code read after the first box closed.
-  void ReportFailure(const std::string& ParaText);
+  // The failure text, then "GetLastError: " and the code of the failure: read now, before the
+  // first box, or handed over by a caller that read it when its step failed.
+  void ReportFailure(const char* ParaText);
+  void ReportFailure(const char* ParaText, uint32_t ParaLastError);
 
   bool mOpenGLSupported = false;
   bool mOpenGLWindowsExtensionsSupported = false;

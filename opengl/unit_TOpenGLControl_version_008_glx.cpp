@@ -305,8 +305,12 @@ public:
       return false;
     }
     const TX11DeviceContext& dc = *DeviceContextX11(ParaDC);
-    return TOpenGLAPIWindowsCore::glXMakeCurrent(dc.mDisplay, dc.mWindow,
-                                                 reinterpret_cast<GLXContext>(ParaRC)) != False;
+    // NOTE: a refused request's error arrives later, with the server's next answer; the trap
+    // waits for it, so the code that a failure report reads at once is this call's.
+    TX11ErrorTrap trap(dc.mDisplay);
+    const bool made = TOpenGLAPIWindowsCore::glXMakeCurrent(
+                          dc.mDisplay, dc.mWindow, reinterpret_cast<GLXContext>(ParaRC)) != False;
+    return !trap.Failed() && made;
   }
 
   void SwapIntervalThroughVariable(int32_t ParaInterval) override {

@@ -7,7 +7,8 @@ a broken libGL.so.1 first in LD_LIBRARY_PATH and records the message boxes in or
 text is the box window's _VANTREL_MESSAGE_TEXT property) and the exit code:
   not a library, or one that lacks a function bound at load: the loader refuses to start it;
   no glXCreateNewContext: the context step fails in the failure boxes, the game runs on;
-  no OpenGL 1.1 commands: the view stays without OpenGL, silently, and the game runs on.
+  no OpenGL 1.1 commands: the view stays without OpenGL, silently, and the game runs on;
+  a context call that the X server refuses: the failure boxes show that refusal's error code.
 Usage: opengl_faults_e2e.py GAME BROKEN_LIBGL_DIR WORK_DIR
 """
 import os
@@ -42,9 +43,10 @@ def answer_boxes(program, expected_count, title="VantrelGame"):
     return texts
 
 
-def start(game, library_dir, work, tag):
+def start(game, library_dir, work, tag, extra_env=None):
     env = dict(os.environ)
     env["LD_LIBRARY_PATH"] = library_dir
+    env.update(extra_env or {})
     err = open(os.path.join(work, tag + ".err"), "w")
     return subprocess.Popen([game], env=env, stdout=subprocess.DEVNULL, stderr=err), err.name
 
@@ -63,8 +65,8 @@ def refused(game, library_dir, work, tag, why):
     check(windows_named("^Vantrel Game") == [], "%s: no window, no box" % tag)
 
 
-def runs_on(game, library_dir, work, tag, boxes):
-    program, err = start(game, library_dir, work, tag)
+def runs_on(game, library_dir, work, tag, boxes, extra_env=None):
+    program, err = start(game, library_dir, work, tag, extra_env)
     try:
         texts = answer_boxes(program, len(boxes))
         check(texts == boxes, "%s: the boxes, in order: %r" % (tag, texts))
@@ -104,6 +106,14 @@ def main():
     runs_on(game, os.path.join(broken, "without_core"), work, "library without glXCreateNewContext",
             ["mOpenGLAPI.wglCreateContext( mDeviceContext ) failed.", "GetLastError: 127"])
     runs_on(game, os.path.join(broken, "without_110"), work, "library without the 1.1 commands", [])
+    # The code in the box is the refused request's (X's BadCursor 6, BadColor 12), read when
+    # the call failed.
+    for call, code, text in (
+            ("glXCreateNewContext", 6, "mOpenGLAPI.wglCreateContext( mDeviceContext ) failed."),
+            ("glXMakeCurrent", 12,
+             "mOpenGLAPI.wglMakeCurrent( mDeviceContext, mRenderingContext ) failed.")):
+        runs_on(game, os.path.join(broken, "failing"), work, "%s refused" % call,
+                [text, "GetLastError: %d" % code], {"VANTREL_LIBGL_FAIL": "%s:%d" % (call, code)})
     if failures:
         print("%d check(s) failed" % len(failures))
         sys.exit(1)

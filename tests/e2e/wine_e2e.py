@@ -6,16 +6,24 @@ Subcommands:
   toolkit PROBE SHOTS         the Win32 toolkit backend through win32_toolkit_probe.exe
   opengl PROBE                the OpenGL entry-point groups against wine's opengl32.dll
   game GAME SHOTS             the shipped game: the software pixel-format failure path
+  softgame GAME STANDIN SHOTS the shipped game with a stand-in opengl32.dll that offers generic
+                              formats: the first match chosen, drawing, clicks
+  nosoftware GAME STANDIN SHOTS  the same stand-in offering no qualifying format: four boxes
+  lasterror SOFTWARE_TRACE HARDWARE_TRACE STANDIN SHOTS
+                              a failing WGL call's own last-error code reaches its box
   hwgame GAME SHOTS           the test build with hardware acceleration: drawing and clicks
   crosscheck NATIVE WINDOWS   the Linux and Windows builds compute the same sqrt, sin and cos
                               results and the same persons
   trace GAME SIM DUMPS        the Windows trace game's dumps equal the headless driver's
+  softtrace GAME STANDIN SIM DUMPS  the same for the shipped layout's trace game, which draws
+                              through the stand-in's generic formats
   no-opengl GAME SHOTS        the game without opengl32.dll: the loader refuses to start it
   fatal TRACE_GAME SHOTS      an error of the entry sequence is shown in a box, exit code 1
 The prefix is $VANTREL_WINEPREFIX, wine's loader $VANTREL_WINE. Every wait has a timeout.
 """
 import os
 import re
+import shutil
 import subprocess
 import sys
 import time
@@ -32,25 +40,33 @@ WINE = os.environ["VANTREL_WINE"]
 WINESERVER = os.path.join(os.path.dirname(WINE), "wineserver")
 
 
-def wine_environment(debug="+msgbox", disabled_dlls=()):
+def wine_environment(debug="+msgbox", disabled_dlls=(), standin=None):
+    """standin: what the stand-in opengl32.dll beside the exe does (VANTREL_OPENGL32_STANDIN);
+    None leaves wine's own opengl32.dll in charge."""
     env = dict(os.environ)
     env["WINEPREFIX"] = os.environ["VANTREL_WINEPREFIX"]
     env["WINEDEBUG"] = debug
     # No installer dialogs for .NET or the HTML engine in a fresh prefix.
-    env["WINEDLLOVERRIDES"] = ",".join(("mscoree", "mshtml") + tuple(disabled_dlls)) + "="
+    overrides = ",".join(("mscoree", "mshtml") + tuple(disabled_dlls)) + "="
+    if standin is not None:
+        overrides += ";opengl32=n,b"
+        env["VANTREL_OPENGL32_STANDIN"] = standin
+    env["WINEDLLOVERRIDES"] = overrides
     return env
 
 
 class WineProgram:
     """A Windows program under wine with its stdout and stderr in files."""
 
-    def __init__(self, exe, args=(), tag="program", directory="/tmp", disabled_dlls=()):
+    def __init__(self, exe, args=(), tag="program", directory="/tmp", disabled_dlls=(),
+                 standin=None):
         self.out_path = os.path.join(directory, tag + ".out")
         self.err_path = os.path.join(directory, tag + ".err")
         self.out = open(self.out_path, "w")
         self.err = open(self.err_path, "w")
         self.process = subprocess.Popen([WINE, exe, *args], stdout=self.out, stderr=self.err,
-                                        env=wine_environment(disabled_dlls=disabled_dlls))
+                                        env=wine_environment(disabled_dlls=disabled_dlls,
+                                                             standin=standin))
 
     def stdout(self):
         with open(self.out_path, errors="replace") as f:
@@ -266,6 +282,192 @@ def game(exe, shots):
         program.kill()
 
 
+# ---- the shipped game with a stand-in opengl32.dll ---------------------------------------
+
+def beside_standin(exe, standin, work):
+    """A folder of its own holding a copy of exe with the stand-in opengl32.dll beside it, so
+    that only this run loads it; the path of the copy and of the stand-in's log."""
+    shutil.rmtree(work, ignore_errors=True)
+    os.makedirs(work)
+    shutil.copy(exe, work)
+    shutil.copy(standin, os.path.join(work, "opengl32.dll"))
+    return os.path.join(work, os.path.basename(exe)), os.path.join(work, "opengl32-standin.log")
+
+
+def standin_log(path):
+    """The stand-in's log: the formats it offered by role, every format as the caller saw it
+    (number -> dwFlags and bits), the formats set and the calls it failed."""
+    offered, described, set_formats, failed = {}, {}, [], []
+    if os.path.exists(path):
+        for line in open(path, errors="replace"):
+            words = line.split()
+            if words[:1] == ["offer"]:
+                offered[words[2]] = int(words[1])
+            elif words[:1] == ["describe"]:
+                fields = dict(word.split("=") for word in words[2:])
+                described[int(words[1])] = {k: int(v, 0) for k, v in fields.items()}
+            elif words[:1] == ["set_pixel_format"]:
+                set_formats.append(int(words[1]))
+            elif words[:1] == ["fail"]:
+                failed.append((words[1], int(words[2])))
+    return offered, described, set_formats, failed
+
+
+def software_matches(described):
+    """The formats the software-renderer search accepts, in number order: generic, not
+    accelerated, double-buffered 32-bit RGBA window formats (the game's rule, said again)."""
+    wanted = 0x4 | 0x1 | 0x20 | 0x40  # window, double buffer, OpenGL, generic
+    return [n for n, d in sorted(described.items())
+            if d["flags"] & wanted == wanted and not d["flags"] & 0x1000 and d["color"] == 32
+            and d["red"] == d["green"] == d["blue"] == d["alpha"] == 8]
+
+
+def exported_names(dll):
+    dump = run("x86_64-w64-mingw32-objdump", "-p", dll, timeout=60).stdout
+    table = dump.split("[Ordinal/Name Pointer] Table", 1)[-1].split("\n\n", 1)[0]
+    return set(re.findall(r"^\s*\[\s*\d+\] (\S+)$", table, re.MULTILINE))
+
+
+def softgame(exe, standin, shots):
+    os.makedirs(shots, exist_ok=True)
+    # Wine's own opengl32.dll, the 64-bit one, as Debian's libwine package installs it.
+    real = next((line for line in run("dpkg", "-L", "libwine").stdout.splitlines()
+                 if line.endswith("/x86_64-windows/opengl32.dll")), None)
+    ours, theirs = exported_names(standin), exported_names(real) if real else set()
+    check(len(theirs) > 300 and ours == theirs,
+          "the stand-in exports exactly what wine's opengl32.dll exports (%d names; missing %r, "
+          "extra %r)" % (len(theirs), sorted(theirs - ours)[:5], sorted(ours - theirs)[:5]))
+
+    game_exe, log = beside_standin(exe, standin, os.path.join(shots, "run"))
+    program = WineProgram(game_exe, [], "softgame", shots, standin="generic")
+    try:
+        window = find_viewable_window("^Vantrel Game ", 60)
+        check(window is not None, "the main window is on the screen")
+        offered, described, set_formats, _ = standin_log(log)
+        print("stand-in offered %r of %d formats; set %r" % (offered, len(described), set_formats))
+        matches = software_matches(described)
+        check(len(matches) >= 2 and matches[0] != 1 and offered.get("first") == matches[0]
+              and offered.get("later") == matches[1],
+              "the stand-in offers a first generic software format other than number 1 and a "
+              "later one (%r)" % matches[:2])
+        check(offered.get("accelerated", 10 ** 6) < matches[0] and
+              offered.get("other", 10 ** 6) < matches[0],
+              "before the first match it offers an accelerated one and a generic one that fails "
+              "another condition (%r)" % offered)
+        check(set_formats == [matches[0]] if matches else False,
+              "SetPixelFormat gets the first match, not a later or an accelerated one (%r)"
+              % set_formats)
+        check(wait_for(lambda: RATE_CAPTION.match(caption(window) or "") is not None, 15),
+              "the caption shows the frame rate (%r)" % caption(window))
+        target, offset = None, (0, 0)
+
+        def drawn():
+            nonlocal target, offset
+            for candidate, candidate_offset in gl_window((792, 673)):
+                if Shot(candidate, os.path.join(shots, "gl.png")).squares("white"):
+                    target, offset = candidate, candidate_offset
+                    return True
+            return False
+
+        check(wait_for(drawn, 20, step=0.2), "the OpenGL drawing is found in its own X window")
+        if target:
+            shot = Shot(target, os.path.join(shots, "field.png"))
+            white = shot.squares("white")
+            check(70 <= len(white) <= 100, "about 100 white squares on black (%d)" % len(white))
+            check(shot.non_black_fraction() < 0.2, "the field is black")
+            # Patient zero falls ill 100 to 199 cycles after the start: about 2 to 3.5 s.
+            zero = wait_for(lambda: Shot(target).squares("red"), 15, step=0.2)
+            if zero:
+                Shot(target, os.path.join(shots, "patient-zero.png"))
+            check(bool(zero), "a red square (patient zero) appears after its delay")
+            infected = click_until(target, shots, 3, "red", "right", click_window=window,
+                                   offset=offset)
+            check(infected is not None, "a right click on a white square turns it red (%r)"
+                  % (infected,))
+        code = close_and_wait(program, window)
+        check(code == 0, "closing the window ends the game with exit code 0 (got %r)" % code)
+        check(program.boxes() == [], "no message box: %r" % program.boxes())
+    finally:
+        program.kill()
+
+
+def nosoftware(exe, standin, shots):
+    """The stand-in offers generic formats, but the accelerated one and the one that fails
+    another condition do not qualify: the failure boxes, as with wine's own library."""
+    os.makedirs(shots, exist_ok=True)
+    game_exe, log = beside_standin(exe, standin, os.path.join(shots, "run"))
+    title = os.path.splitext(os.path.basename(exe))[0]
+    program = WineProgram(game_exe, [], "nosoftware", shots, standin="none")
+    try:
+        for index in range(4):
+            if not check(wait_for(lambda: len(program.boxes()) > index, 60),
+                         "box %d appears" % (index + 1)):
+                break
+            check(dismiss_box(title), "box %d closes on Return" % (index + 1))
+        boxes = program.boxes()
+        check(normalised(boxes) == SOFTWARE_FAILURE and boxes[1] == boxes[3],
+              "four boxes, both with the code of the failure: %r" % boxes)
+        offered, described, set_formats, _ = standin_log(log)
+        check(set(offered) == {"accelerated", "other"} and software_matches(described) == [],
+              "the stand-in offered generic formats, none of which qualifies (%r)" % offered)
+        check(set_formats == [], "no pixel format was set (%r)" % set_formats)
+        window = find_viewable_window("^Vantrel Game ")
+        check(window is not None, "the main window is on the screen")
+        code = close_and_wait(program, window)
+        check(code == 0, "closing the window ends the game with exit code 0 (got %r)" % code)
+        check(len(program.boxes()) == 4, "no other box appeared")
+    finally:
+        program.kill()
+
+
+# The failing call, the code it leaves, and the boxes in order: the second of each pair shows
+# that call's code, although the box before it has set the thread's code anew.
+LAST_ERROR_CASES = [
+    ("software", "wglDescribePixelFormat", 1234,
+     ["FindSoftwareRendererPixelFormat32BitColors failed.", "GetLastError: 1234",
+      "SelectPixelFormat failed.", "GetLastError: 1234"]),
+    ("software", "wglSetPixelFormat", 2345, ["SetPixelFormat failed.", "GetLastError: 2345"]),
+    ("software", "wglCreateContext", 3456,
+     ["mOpenGLAPI.wglCreateContext( mDeviceContext ) failed.", "GetLastError: 3456"]),
+    ("software", "wglMakeCurrent", 5678,
+     ["mOpenGLAPI.wglMakeCurrent( mDeviceContext, mRenderingContext ) failed.",
+      "GetLastError: 5678"]),
+    ("software", "wglDeleteContext", 6789,
+     ["mOpenGLAPI.wglDeleteContext( mRenderingContext ) failed.", "GetLastError: 6789"]),
+    ("hardware", "wglChoosePixelFormat", 7890,
+     ["ChoosePixelFormat failed.", "GetLastError: 7890", "SelectPixelFormat failed.",
+      "GetLastError: 7890"]),
+]
+
+
+def lasterror(software_trace, hardware_trace, standin, shots):
+    """Each case runs a trace game (which ends by itself after its cycles) with the stand-in
+    failing one call, answers the boxes as they come and reads their texts."""
+    os.makedirs(shots, exist_ok=True)
+    for layout, call, code, expected in LAST_ERROR_CASES:
+        exe = software_trace if layout == "software" else hardware_trace
+        work = os.path.join(shots, call)
+        game_exe, log = beside_standin(exe, standin, work)
+        title = os.path.splitext(os.path.basename(exe))[0]
+        program = WineProgram(game_exe, ["--seed", "5", "--cycles", "60", "--dump",
+                                         "Z:" + os.path.join(work, "dump.txt").replace("/", "\\")],
+                              call, work, standin="generic fail=%s:%d" % (call, code))
+        try:
+            for index in range(len(expected)):
+                if not wait_for(lambda: len(program.boxes()) > index, 60):
+                    break
+                dismiss_box(title)
+            exit_code = program.wait(60)
+            check(program.boxes() == expected, "%s failing with %d: the boxes %r" %
+                  (call, code, program.boxes()))
+            check(standin_log(log)[3][:1] == [(call, code)], "%s: the stand-in failed it with %d"
+                  % (call, code))
+            check(exit_code == 0, "%s: the game runs on and ends with exit code 0 (got %r)"
+                  % (call, exit_code))
+        finally:
+            program.kill()
+
+
 def gl_window(size, seconds=20):
     """NOTE: wine draws GL of a child window into an X window of its own, outside the form's,
     kept off the screen at (-1, -1) or so. Screenshots of it are clipped to the screen, so a
@@ -411,6 +613,33 @@ def trace(exe, sim, dumps):
             program.kill()
 
 
+def softtrace(exe, standin, sim, dumps):
+    """The cases of trace_e2e.py against the shipped layout's trace game, drawing through the
+    stand-in's first generic format."""
+    os.makedirs(dumps, exist_ok=True)
+    for seed, steps, _ in CASES:
+        expected = driver_state(sim, seed, steps)
+        game_exe, log = beside_standin(exe, standin, os.path.join(dumps, "software-%d" % seed))
+        dump = os.path.join(dumps, "software-%d-%d.txt" % (seed, steps))
+        if os.path.exists(dump):
+            os.remove(dump)
+        program = WineProgram(game_exe, ["--seed", str(seed), "--cycles", str(steps), "--dump",
+                                         "Z:" + dump.replace("/", "\\")],
+                              "software-trace-%d" % seed, dumps, standin="generic")
+        try:
+            code = program.wait(steps / 10 + 90)
+            check(code == 0, "seed %d: the software trace game ends with exit code 0 (got %r)"
+                  % (seed, code))
+            check(program.boxes() == [], "seed %d: no message box (%r)" % (seed, program.boxes()))
+            offered, described, set_formats, _ = standin_log(log)
+            check(set_formats == software_matches(described)[:1] == [offered.get("first")],
+                  "seed %d: it draws on the first generic software format (%r)"
+                  % (seed, set_formats))
+            compare(dump, expected, "seed %d, %d steps, Windows software layout" % (seed, steps))
+        finally:
+            program.kill()
+
+
 def main():
     command = sys.argv[1]
     if command == "prefix":
@@ -431,6 +660,14 @@ def main():
         fatal(sys.argv[2], sys.argv[3])
     elif command == "trace":
         trace(sys.argv[2], sys.argv[3], sys.argv[4])
+    elif command == "softgame":
+        softgame(sys.argv[2], sys.argv[3], sys.argv[4])
+    elif command == "nosoftware":
+        nosoftware(sys.argv[2], sys.argv[3], sys.argv[4])
+    elif command == "lasterror":
+        lasterror(sys.argv[2], sys.argv[3], sys.argv[4], sys.argv[5])
+    elif command == "softtrace":
+        softtrace(sys.argv[2], sys.argv[3], sys.argv[4], sys.argv[5])
     else:
         raise SystemExit("unknown command " + command)
     if failures:

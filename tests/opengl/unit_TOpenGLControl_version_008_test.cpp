@@ -151,6 +151,7 @@ public:
   void ShowMessage(const std::string& ParaText) override {
     Record("Message " + ParaText);
     mMessages.push_back(ParaText);
+    mLastError = 0; // a shown box sets the thread's code anew, as wine's does
   }
   uint32_t LastError() override { return mLastError; }
 };
