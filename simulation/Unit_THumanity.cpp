@@ -68,6 +68,18 @@ void THumanity::Move() {
   }
 }
 
+void THumanity::ThinkAndMove() {
+  // Think of a later person writes only that person's counters, flags and heading, and Move
+  // and KeepInside read only their own person and the field's size, which Think leaves
+  // alone; neither draws random numbers or can fail part-way. So person i's Move sees what
+  // it would see after the whole Think pass, and one walk over the memory does both.
+  const int32_t width = Field->Width();
+  const int32_t height = Field->Height();
+  for (auto& person : Persons) {
+    person.ThinkAndMove(width, height);
+  }
+}
+
 void THumanity::ReDistribute() {
   for (auto& person : Persons) {
     person.mPositionX = Random(Field->Width());

@@ -17,6 +17,9 @@ public:
   void Reset();
   void Think();
   void Move();
+  // Think and then Move, person by person in one pass: the same persons as Think for all
+  // and then Move for all, since each person's steps read and write that person alone.
+  void ThinkAndMove();
   // A new random whole-number position for every person, x then y.
   void ReDistribute();
   void Draw() const;

@@ -2,6 +2,7 @@
 // game's rules fix, because positions must agree bit for bit between builds.
 #include "simulation/Unit_TPerson.h"
 
+#include <bit>
 #include <cmath>
 
 #include "opengl/unit_opengl_api_110_routines_version_011.h"
@@ -60,8 +61,14 @@ void TPerson::Move() {
   if (mQuarantined || mDead) {
     return;
   }
-  const double radians = mAngle * 3.141592653589793 / 180;
-  SineCosine(radians, mDirectionX, mDirectionY);
+  // The same bits give the same sine and cosine; -0.0 and 0.0 differ in bits and stay apart.
+  const auto angleBits = std::bit_cast<uint64_t>(mAngle);
+  if (!mDirectionKnown || angleBits != mDirectionAngleBits) {
+    const double radians = mAngle * 3.141592653589793 / 180;
+    SineCosine(radians, mDirectionX, mDirectionY);
+    mDirectionAngleBits = angleBits;
+    mDirectionKnown = true;
+  }
   mPositionX = mPositionX + mDirectionX * mSpeed;
   mPositionY = mPositionY + mDirectionY * mSpeed;
 }
@@ -85,6 +92,13 @@ void TPerson::KeepInside(int32_t ParaWidth, int32_t ParaHeight) {
     mPositionY = maxY;
     mAngle = mAngle + 180;
   }
+}
+
+void TPerson::ThinkAndMove(int32_t ParaWidth, int32_t ParaHeight) {
+  // Defined beside the three steps so that they are compiled into one.
+  Think();
+  Move();
+  KeepInside(ParaWidth, ParaHeight);
 }
 
 bool TPerson::Select(int32_t ParaX, int32_t ParaY) const {

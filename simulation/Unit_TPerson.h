@@ -30,7 +30,13 @@ public:
   bool mInfected = false;
   bool mQuarantined = false;
   TRole mRole = r_citizen;
+  // Set by the first Move that computes a direction; declared here, where it fills padding.
+  bool mDirectionKnown = false;
   int32_t mSize = 0;
+  // The bits of the heading that mDirectionX and mDirectionY were computed from. A heading
+  // changes only while turning and at the field's edges, so most steps reuse the direction
+  // instead of computing the same sine and cosine again.
+  uint64_t mDirectionAngleBits = 0;
 
   // Draws the nine random traits, in their fixed order.
   void Initialize();
@@ -40,6 +46,8 @@ public:
   void Move();
   // Clamps the centre into the field; each violated edge reverses the heading.
   void KeepInside(int32_t ParaWidth, int32_t ParaHeight);
+  // Think, Move and KeepInside in that order: the population's cycle for one person.
+  void ThinkAndMove(int32_t ParaWidth, int32_t ParaHeight);
   void Draw() const;
   // True when the point lies on the person's square (bounds inclusive).
   bool Select(int32_t ParaX, int32_t ParaY) const;

@@ -46,8 +46,8 @@ void TUniverse::SingleLoop() {
 }
 
 void TUniverse::SimulationCycle() {
-  Humanity->Think();
-  Humanity->Move();
+  // Every person thinks, then every person moves: one pass that gives the same persons.
+  Humanity->ThinkAndMove();
   Disease->Think();
   Disease->Infect();
   Game->Think();

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
 
 #include "runtime/random.h"
@@ -184,6 +185,41 @@ TEST(PersonMove, StepsAlongTheHeadingWithTheFixedArithmetic) {
   right.Move();
   EXPECT_EQ(right.mPositionX, 2);
   EXPECT_NEAR(right.mPositionY, 0, 1e-15);
+}
+
+TEST(PersonMove, EveryStepHasTheDirectionOfItsOwnHeadingBits) {
+  // Headings set between steps: the first step at 0 (whose bits are all zero), repeats,
+  // changes, a return to an earlier heading, -0 against 0, a full turn further (the same
+  // direction in degrees, other bits), and a heading changed while the person stood still.
+  struct TStep {
+    double mAngle;
+    bool mQuarantined;
+  };
+  const TStep steps[] = {{0.0, false},   {0.0, false},  {30.0, false}, {30.0, false},
+                         {30.1, false},  {30.0, false}, {-0.0, false}, {0.0, false},
+                         {390.0, false}, {30.0, false}, {75.0, true},  {75.0, false}};
+  TPerson person = Walker(100, 100, 0, 1.3);
+  double x = 100;
+  double y = 100;
+  for (const auto& step : steps) {
+    person.mAngle = step.mAngle;
+    person.mQuarantined = step.mQuarantined;
+    person.Move();
+    if (step.mQuarantined) {
+      continue;
+    }
+    double sine;
+    double cosine;
+    SineCosine(step.mAngle * 3.141592653589793 / 180, sine, cosine);
+    x = x + sine * 1.3;
+    y = y + cosine * 1.3;
+    ASSERT_EQ(std::bit_cast<uint64_t>(person.mDirectionX), std::bit_cast<uint64_t>(sine))
+        << step.mAngle;
+    ASSERT_EQ(std::bit_cast<uint64_t>(person.mDirectionY), std::bit_cast<uint64_t>(cosine))
+        << step.mAngle;
+    ASSERT_EQ(person.mPositionX, x) << step.mAngle;
+    ASSERT_EQ(person.mPositionY, y) << step.mAngle;
+  }
 }
 
 TEST(PersonMove, QuarantinedAndDeadPersonsStandStill) {

@@ -1,16 +1,21 @@
-// The universe: the set-up of its cycle throttle, start-up, and the paced cycle against the
-// real clock. Bounds are generous; only lower bounds that a timed wait guarantees are tight.
+// The universe: the set-up of its cycle throttle, start-up, the paced cycle against the real
+// clock, and the cycle's world against the rules computed straightforwardly. Bounds are
+// generous; only lower bounds that a timed wait guarantees are tight.
 #include "simulation/Unit_TUniverseThreadLess.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <bit>
 #include <chrono>
 #include <limits>
 #include <memory>
 #include <new>
 #include <thread>
+#include <vector>
 
 #include "runtime/random.h"
+#include "runtime/trigonometry.h"
 #include "tests/simulation/allocation_log.h"
 #include "tests/simulation/world_fixture.h"
 
@@ -160,4 +165,144 @@ TEST_F(UniverseTest, SimulationCycleNeitherWaitsNorTakesAUnit) {
   EXPECT_LT(SecondsSince(start), 1.0); // paced, 120 cycles take 2 s
   EXPECT_EQ(Disease->mCycle, 120);
   EXPECT_GE(universe.CycleThrottle().Quantity(), 0.25);
+}
+
+namespace {
+
+// The cycle as the rules write it, without reuse or fusion: every person thinks, then every
+// person moves with its sine and cosine computed afresh, then the disease and the levels.
+void StraightforwardCycle() {
+  for (auto& person : Persons) {
+    person.Think();
+  }
+  for (auto& person : Persons) {
+    if (!person.mQuarantined && !person.mDead) {
+      SineCosine(person.mAngle * 3.141592653589793 / 180, person.mDirectionX, person.mDirectionY);
+      person.mPositionX = person.mPositionX + person.mDirectionX * person.mSpeed;
+      person.mPositionY = person.mPositionY + person.mDirectionY * person.mSpeed;
+    }
+    person.KeepInside(Field->Width(), Field->Height());
+  }
+  Disease->Think();
+  Disease->Infect();
+  Game->Think();
+}
+
+// Everything a cycle may change, every bit of it, folded into one number (FNV-1a).
+uint64_t WorldFingerprint() {
+  uint64_t hash = 14695981039346656037u;
+  const auto mix = [&hash](uint64_t ParaValue) {
+    for (int i = 0; i < 8; ++i) {
+      hash = (hash ^ ((ParaValue >> (8 * i)) & 0xFF)) * 1099511628211u;
+    }
+  };
+  const auto bits = [](double ParaValue) { return std::bit_cast<uint64_t>(ParaValue); };
+  mix(RandSeed);
+  mix(static_cast<uint32_t>(PersonCount));
+  mix(static_cast<uint32_t>(Disease->mCycle));
+  mix(Disease->mPatientZeroExists);
+  mix(Game->Over());
+  for (const auto& p : Persons) {
+    for (const double value :
+         {p.mPositionX, p.mPositionY, p.mAngle, p.mDirectionX, p.mDirectionY}) {
+      mix(bits(value));
+    }
+    for (const int32_t value : {p.mCycle, p.mInfectionCycle, p.mDeadCycle}) {
+      mix(static_cast<uint32_t>(value));
+    }
+    mix(p.mInfected | p.mQuarantined << 1 | p.mDead << 2 | p.mBuried << 3);
+  }
+  return hash;
+}
+
+// A size change or a click after the given cycle.
+struct TWorldEvent {
+  int mCycle;
+  char mKind; // 'S' size, 'L' quarantine, 'R' infect
+  int32_t mX;
+  int32_t mY;
+};
+
+struct TWorldRun {
+  int32_t mPersons;
+  int32_t mWidth;
+  int32_t mHeight;
+  int mCycles;
+  std::vector<TWorldEvent> mEvents;
+  bool mReachesNextLevel;
+  bool mReachesGameOver;
+};
+
+class CycleEquivalenceTest : public WorldTest {
+protected:
+  // The fingerprint after every cycle of one run, the cycles run by ParaCycle.
+  template <typename TCycle> std::vector<uint64_t> Run(const TWorldRun& ParaRun, TCycle ParaCycle) {
+    // Set up as the headless driver does, so its runs can show what a table row reaches.
+    RandSeed = 20261209;
+    PersonCount = ParaRun.mPersons;
+    CreateWorld();
+    Disease->Initialize();
+    ProgramSetFieldSize(ParaRun.mWidth, ParaRun.mHeight);
+    std::vector<uint64_t> fingerprints;
+    for (int cycle = 1; cycle <= ParaRun.mCycles; ++cycle) {
+      ParaCycle();
+      for (const auto& event : ParaRun.mEvents) {
+        if (event.mCycle != cycle) {
+          continue;
+        }
+        if (event.mKind == 'S') {
+          ProgramSetFieldSize(event.mX, event.mY);
+        } else if (event.mKind == 'L') {
+          ProgramQuarantine(event.mX, event.mY);
+        } else {
+          ProgramInfect(event.mX, event.mY);
+        }
+      }
+      fingerprints.push_back(WorldFingerprint());
+    }
+    mReachedNextLevel = PersonCount > ParaRun.mPersons;
+    mReachedGameOver = Game->Over();
+    ProgramDestroy();
+    return fingerprints;
+  }
+
+  bool mReachedNextLevel = false;
+  bool mReachedGameOver = false;
+};
+
+} // namespace
+
+TEST_F(CycleEquivalenceTest, TheCycleGivesTheSameWorldAsTheRulesComputedStraightforwardly) {
+  // Level changes and lost games, resizes and clicks of both buttons, corners, and a field of
+  // 0 x 0 on which every person is thrown back and forth each cycle.
+  const TWorldRun runs[] = {
+      {100,
+       792,
+       673,
+       2600,
+       {{150, 'S', 700, 600}, {160, 'L', 300, 300}, {170, 'R', 350, 300}},
+       true,
+       false},
+      {150,
+       90,
+       60,
+       1500,
+       {{40, 'L', 45, 30}, {300, 'S', 400, 300}, {310, 'S', 60, 40}},
+       false,
+       true},
+      {7, 1, 1, 900, {{1, 'R', 0, 0}}, false, true},
+      {30, 0, 0, 300, {{150, 'S', 0, 0}}, false, false},
+  };
+  for (const auto& run : runs) {
+    SCOPED_TRACE(testing::Message()
+                 << run.mPersons << " persons on " << run.mWidth << "x" << run.mHeight);
+    TUniverse universe;
+    const auto fast = Run(run, [&universe] { universe.SimulationCycle(); });
+    const auto plain = Run(run, StraightforwardCycle);
+    EXPECT_EQ(mReachedNextLevel, run.mReachesNextLevel);
+    EXPECT_EQ(mReachedGameOver, run.mReachesGameOver);
+    const auto differs = std::mismatch(fast.begin(), fast.end(), plain.begin());
+    EXPECT_EQ(differs.first, fast.end())
+        << "the worlds part in cycle " << (differs.first - fast.begin()) + 1;
+  }
 }

@@ -1,6 +1,7 @@
 // vantrel-sim: the game without a window. Runs the world cycle by cycle without pacing, applies
 // field sizes and clicks at the steps the command line names, paints every step against a
-// do-nothing OpenGL table (the game-over overlay draws random numbers), and prints the world.
+// do-nothing OpenGL table (the game-over overlay draws random numbers; the persons, which draw
+// none, are left out), and prints the world.
 // On request it also writes the epidemic curve (SVG) and its counts (CSV) to files.
 #include <algorithm>
 #include <cerrno>
@@ -60,6 +61,15 @@ void ApplyClick(const TSimClick& ParaClick) {
   } else {
     ProgramInfect(ParaClick.mX, ParaClick.mY);
   }
+}
+
+// The game's paint against the do-nothing table, less the persons: drawing a person shows
+// nothing here and takes no random numbers, while the game-over overlay takes three per paint,
+// in the same place among the cycle's draws. The field and the overlay still go through the
+// table, in the game's order.
+void PaintWithoutPersons() {
+  Field->Draw();
+  Game->Draw();
 }
 
 void PrintTrace(int64_t ParaStep) {
@@ -249,7 +259,7 @@ int Run(const TSimOptions& ParaOptions) {
     for (; step <= ParaOptions.mSteps; ++step) {
       ProgramSimulationCycle();
       sizes.RunStep(step, ApplySize);
-      ProgramDraw();
+      PaintWithoutPersons();
       clicks.RunStep(step, ApplyClick);
       if (ParaOptions.mTraceEvery > 0 && step % ParaOptions.mTraceEvery == 0) {
         PrintTrace(step);

@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# Whole vantrel-sim runs: this tree's driver against an earlier one (default: commit 7326841,
+# before the direction reuse, the one-pass cycle and the paint without persons), both built
+# optimised in folders of their own. First both must print the same bytes over many seeded runs
+# (levels, clicks, resizes, game over); then it alternates timed runs and prints a table.
+# Usage: bench/run_sim.sh [--rounds N] [--quick] [--baseline COMMIT]
+# (--quick: 5 seeds instead of 40 and no million-person world). Exit code 77 when the earlier
+# commit is not in this clone.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+baseline=7326841
+arguments=()
+while (($#)); do
+  case "$1" in
+    --baseline) baseline="$2"; shift 2 ;;
+    *) arguments+=("$1"); shift ;;
+  esac
+done
+
+# The earlier driver from the repository's history.
+if ! commit=$(git rev-parse --verify -q "$baseline^{commit}" 2>/dev/null); then
+  echo "bench/run_sim.sh: commit $baseline is not in this clone (a shallow or exported one?)," \
+    "so there is nothing to compare with; skipped" >&2
+  exit 77
+fi
+
+. bench/build_bench.sh
+build_bench vantrel-sim
+
+before=build/bench-before
+if [[ "$(cat "$before/commit" 2>/dev/null)" != "$commit" ]]; then
+  rm -rf "$before"
+  mkdir -p "$before/src"
+  git archive "$commit" | tar -x -C "$before/src"
+  echo "$commit" >"$before/commit"
+fi
+cmake -S "$before/src" -B "$before/build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+  -DVANTREL_BUILD_TESTS=OFF >/dev/null
+cmake --build "$before/build" --target vantrel-sim >/dev/null
+
+echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ //')"
+python3 bench/sim_speed.py "$before/build/tools/vantrel-sim" build/bench/tools/vantrel-sim \
+  "${commit:0:7}" ${arguments[@]+"${arguments[@]}"}
