@@ -1,6 +1,7 @@
 // vantrel-sim: the game without a window. Runs the world cycle by cycle without pacing, applies
 // field sizes and clicks at the steps the command line names, paints every step against a
-// do-nothing OpenGL table (the game-over overlay draws random numbers), and prints the world.
+// do-nothing OpenGL table (the game-over overlay draws random numbers), and prints the world;
+// or replays the sizes, paints and presses of the trace game's event log (event_log.h).
 // On request it also writes the epidemic curve (SVG) and its counts (CSV) to files.
 #include <algorithm>
 #include <cerrno>
@@ -9,6 +10,7 @@
 #include <exception>
 #include <memory>
 #include <new>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,6 +25,7 @@
 #include "simulation/Unit_TProgram.h"
 #include "simulation/world_state.h"
 #include "tools/vantrel-sim/epidemic_curve.h"
+#include "tools/vantrel-sim/event_log.h"
 #include "tools/vantrel-sim/sim_options.h"
 
 namespace {
@@ -221,6 +224,17 @@ int CreateWorld(const TSimOptions& ParaOptions) {
 }
 
 int Run(const TSimOptions& ParaOptions) {
+  // A log that cannot be replayed is refused before any output file is touched.
+  std::optional<TEventReplay> replay;
+  if (!ParaOptions.mEventsPath.empty()) {
+    std::string error;
+    auto events = ReadEventLog(ParaOptions.mEventsPath, error);
+    if (!events) {
+      std::fprintf(stderr, "vantrel-sim: %s\n", error.c_str());
+      return 2;
+    }
+    replay.emplace(std::move(*events));
+  }
   std::unique_ptr<TCurveRecorder> recorder;
   if (!ParaOptions.mPlotPath.empty() || !ParaOptions.mCsvPath.empty()) {
     recorder = std::make_unique<TCurveRecorder>(ParaOptions);
@@ -239,8 +253,19 @@ int Run(const TSimOptions& ParaOptions) {
 
   TEventQueue<TSimSize> sizes(ParaOptions.mSizes);
   TEventQueue<TSimClick> clicks(ParaOptions.mClicks);
-  sizes.RunStep(0, ApplySize);
-  clicks.RunStep(0, ApplyClick);
+  // Step 0: before the first cycle. With a log, its events are the whole paint and input.
+  const auto events = [&](int64_t ParaStep) {
+    if (replay) {
+      replay->RunStep(ParaStep);
+      return;
+    }
+    sizes.RunStep(ParaStep, ApplySize);
+    if (ParaStep > 0) {
+      ProgramDraw();
+    }
+    clicks.RunStep(ParaStep, ApplyClick);
+  };
+  events(0);
   if (recorder) {
     recorder->Record(0, false);
   }
@@ -248,9 +273,7 @@ int Run(const TSimOptions& ParaOptions) {
   try {
     for (; step <= ParaOptions.mSteps; ++step) {
       ProgramSimulationCycle();
-      sizes.RunStep(step, ApplySize);
-      ProgramDraw();
-      clicks.RunStep(step, ApplyClick);
+      events(step);
       if (ParaOptions.mTraceEvery > 0 && step % ParaOptions.mTraceEvery == 0) {
         PrintTrace(step);
       }
