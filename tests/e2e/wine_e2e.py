@@ -12,6 +12,8 @@ Subcommands:
   trace GAME SIM DUMPS        the Windows trace game's dumps equal the headless driver's
   no-opengl GAME SHOTS        the game without opengl32.dll: the loader refuses to start it
   fatal TRACE_GAME SHOTS      an error of the entry sequence is shown in a box, exit code 1
+  inputs GAME SIM OUT         a player's clicks, resizes and covers, proved against the
+                              headless driver's replay of the game's event log
 The prefix is $VANTREL_WINEPREFIX, wine's loader $VANTREL_WINE. Every wait has a timeout.
 """
 import os
@@ -25,6 +27,7 @@ from game_e2e import (RATE_CAPTION, Shot, caption, check, click_until, drawn_ico
                       failures, icon_images, run, wait_for)
 from trace_e2e import CASES, compare, driver_state  # noqa: E402
 import e2e_support  # noqa: E402
+import player_inputs  # noqa: E402
 
 
 # wine_e2e.sh finds wine's loader.
@@ -66,6 +69,9 @@ class WineProgram:
             return self.process.wait(timeout=seconds)
         except subprocess.TimeoutExpired:
             return None
+
+    def poll(self):
+        return self.process.poll()
 
     def kill(self):
         if self.process.poll() is None:
@@ -366,7 +372,8 @@ def no_opengl(exe, shots):
 
 def fatal(exe, shots):
     """A program without a console that fails before its loop must still say so: the trace
-    build, given a bad command line, shows the fatal-error report in a box and exits with 1."""
+    build, given a bad command line or a file it cannot write, shows the fatal-error report in
+    a box and exits with 1."""
     os.makedirs(shots, exist_ok=True)
     title = os.path.splitext(os.path.basename(exe))[0]
     program = WineProgram(exe, ["--seed", "1", "--cycles", "many", "--dump", "Z:\\tmp\\x"],
@@ -386,9 +393,42 @@ def fatal(exe, shots):
         check(find_window("^Vantrel Game", 1) is None, "no main window was ever shown")
     finally:
         program.kill()
+    # Outputs that cannot be written: refused before the window opens, or reported after the
+    # game's normal shutdown when the write itself fails; then exit code 1, never a hang.
+    for arguments, report, window_shown in (
+            (["--cycles", "5", "--dump", "Z:\\nonexistent-folder\\x.txt"],
+             r"Fatal error: Cannot write the trace dump 'Z:\\\\nonexistent-folder\\\\x\.txt': .+\.",
+             False),
+            (["--cycles", "30", "--dump", "Z:\\dev\\full"],
+             r"Fatal error: Cannot write the trace dump 'Z:\\\\dev\\\\full'\.", True)):
+        program = WineProgram(exe, ["--seed", "1"] + arguments, "unwritable", shots)
+        try:
+            shown = window_shown and find_viewable_window("^Vantrel Game", 20) is not None
+            check(wait_for(lambda: len(program.boxes()) == 1, 60), "%r: the report appears"
+                  % arguments)
+            # NOTE: wine's trace writes each backslash of the text twice.
+            text = "".join(program.boxes()).replace("\\\\", "\\")
+            check(re.fullmatch(report, text) is not None,
+                  "%r: it names the file, its backslashes escaped (%r)" % (arguments, text))
+            check(dismiss_box(title), "Return closes the box")
+            code = program.wait(30)
+            check(code == 1, "%r: then the program ends with exit code 1 (got %r)"
+                  % (arguments, code))
+            if window_shown:
+                check(shown, "%r: the game ran before the write failed" % arguments)
+            else:
+                check(find_window("^Vantrel Game", 1) is None,
+                      "%r: the refusal came before the window opened" % arguments)
+        finally:
+            program.kill()
 
 
 # ---- trace --------------------------------------------------------------------------------
+
+def windows_path(path):
+    # wine maps the drive Z: to the root of the file system.
+    return "Z:" + path.replace("/", "\\")
+
 
 def trace(exe, sim, dumps):
     """The cases of trace_e2e.py against the Windows trace game (hardware-accelerated layout)."""
@@ -396,19 +436,41 @@ def trace(exe, sim, dumps):
     for seed, steps, _ in CASES:
         expected = driver_state(sim, seed, steps)
         dump = os.path.join(dumps, "windows-%d-%d.txt" % (seed, steps))
-        if os.path.exists(dump):
-            os.remove(dump)
-        # wine maps the drive Z: to the root of the file system.
+        events = os.path.join(dumps, "windows-%d-%d-events.txt" % (seed, steps))
+        for path in (dump, events):
+            if os.path.exists(path):
+                os.remove(path)
         program = WineProgram(exe, ["--seed", str(seed), "--cycles", str(steps), "--dump",
-                                    "Z:" + dump.replace("/", "\\")], "trace-%d" % seed, dumps)
+                                    windows_path(dump), "--events", windows_path(events)],
+                              "trace-%d" % seed, dumps)
         try:
             code = program.wait(steps / 10 + 90)
             check(code == 0, "seed %d: the Windows trace game ends through its shutdown with exit "
                   "code 0 (got %r)" % (seed, code))
             check(program.boxes() == [], "seed %d: no message box (%r)" % (seed, program.boxes()))
             compare(dump, expected, "seed %d, %d steps, Windows" % (seed, steps))
+            compare(dump, driver_state(sim, seed, steps, events),
+                    "seed %d, %d steps, Windows, replayed from its event log" % (seed, steps))
         finally:
             program.kill()
+
+
+# ---- inputs -------------------------------------------------------------------------------
+
+def inputs(exe, sim, out_dir):
+    """player_inputs.py's player and checks against the Windows trace game."""
+    def start(seed, cycles, dump, events):
+        return WineProgram(exe, ["--seed", str(seed), "--cycles", str(cycles), "--dump",
+                                 windows_path(dump), "--events", windows_path(events)],
+                           "inputs", out_dir)
+
+    def shoot(window, size):
+        """The field from wine's own X window for the view's OpenGL (gl_window)."""
+        shots = [(Shot(candidate), offset) for candidate, offset in gl_window(size, 5)]
+        return max(shots, key=lambda s: s[0].non_black_fraction(), default=None)
+
+    player_inputs.drive(start, lambda seconds: find_viewable_window("^Vantrel Game ", seconds),
+                        shoot, sim, out_dir, "Windows", startup_seconds=60)
 
 
 def main():
@@ -431,6 +493,8 @@ def main():
         fatal(sys.argv[2], sys.argv[3])
     elif command == "trace":
         trace(sys.argv[2], sys.argv[3], sys.argv[4])
+    elif command == "inputs":
+        inputs(sys.argv[2], sys.argv[3], sys.argv[4])
     else:
         raise SystemExit("unknown command " + command)
     if failures:
