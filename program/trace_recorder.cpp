@@ -1,54 +1,33 @@
 // See trace_recorder.h.
 #include "program/trace_recorder.h"
 
-#include <cerrno>
-#include <cstring>
 #include <stdexcept>
 
-#include "runtime/one_line_text.h"
 #include "simulation/world_state.h"
 
-namespace {
-
-// Binary: the bytes must equal the headless driver's, and the log's lines end with LF, on
-// every platform.
-std::FILE* OpenOutput(const std::string& ParaPath, const char* ParaWhat) {
-  std::FILE* file = std::fopen(ParaPath.c_str(), "wb");
-  if (file == nullptr) {
-    throw std::runtime_error(std::string("Cannot write the ") + ParaWhat + " " +
-                             QuotedForOneLine(ParaPath) + ": " + std::strerror(errno) + ".");
-  }
-  return file;
-}
-
-// Closes ParaFile; false when a write to it or the close failed.
-bool CloseOutput(std::FILE*& ParaFile) {
-  const bool failed = std::ferror(ParaFile) != 0;
-  const bool closed = std::fclose(ParaFile) == 0;
-  ParaFile = nullptr;
-  return !failed && closed;
-}
-
-} // namespace
-
-TTraceRecorder::TTraceRecorder(const TTraceOptions& ParaOptions) : mOptions(ParaOptions) {
-  mDump = OpenOutput(mOptions.mDump, "trace dump");
+TTraceRecorder::TTraceRecorder(const TTraceOptions& ParaOptions)
+    : mOptions(ParaOptions), mDump("--dump", ParaOptions.mDump, false) {
   if (!mOptions.mEvents.empty()) {
-    try {
-      mEvents = OpenOutput(mOptions.mEvents, "event log");
-    } catch (...) {
-      std::fclose(mDump);
-      throw;
+    mEvents = std::make_unique<TOutputFile>("--events", mOptions.mEvents, false);
+  }
+  const std::vector<TOutputFile*> outputs = Outputs();
+  std::string error = RefuseSharedOutputs({outputs.begin(), outputs.end()});
+  if (!error.empty()) {
+    throw std::runtime_error(error);
+  }
+  for (TOutputFile* output : outputs) {
+    if (!output->Open(error)) {
+      throw std::runtime_error(error);
     }
   }
 }
 
-TTraceRecorder::~TTraceRecorder() {
-  for (std::FILE* file : {mDump, mEvents}) {
-    if (file != nullptr) {
-      std::fclose(file);
-    }
+std::vector<TOutputFile*> TTraceRecorder::Outputs() {
+  std::vector<TOutputFile*> outputs{&mDump};
+  if (mEvents) {
+    outputs.push_back(mEvents.get());
   }
+  return outputs;
 }
 
 void TTraceRecorder::BeginStep() {
@@ -79,23 +58,18 @@ void TTraceRecorder::Press(TMouseButton ParaButton, int32_t ParaX, int32_t ParaY
 }
 
 void TTraceRecorder::Log(const std::string& ParaLine) {
-  if (mOver || mEvents == nullptr) {
+  if (mOver || !mEvents) {
     return;
   }
-  std::fputs(ParaLine.c_str(), mEvents);
-  std::fputc('\n', mEvents);
+  // LF on every platform: the output writes bytes as they are.
+  mEvents->Write(ParaLine);
+  mEvents->Put('\n');
 }
 
 void TTraceRecorder::Finish() {
   mOver = true;
-  const std::string state = WorldStateText(mCycles);
-  std::fwrite(state.data(), 1, state.size(), mDump);
-  if (!CloseOutput(mDump)) {
-    mFailure = "Cannot write the trace dump " + QuotedForOneLine(mOptions.mDump) + ".";
-  }
-  if (mEvents != nullptr && !CloseOutput(mEvents) && mFailure.empty()) {
-    mFailure = "Cannot write the event log " + QuotedForOneLine(mOptions.mEvents) + ".";
-  }
+  mDump.Write(WorldStateText(mCycles));
+  FinishAndCommitOutputs(Outputs(), mFailure);
 }
 
 std::string TTraceRecorder::Failure() const {

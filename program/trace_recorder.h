@@ -1,13 +1,16 @@
 // The trace build's record of a run, which VantrelGameTrace.cpp wires to the game's window:
 // the event log of every field size, paint and mouse press that reaches the world between two
 // cycles, and after the --cycles-th step the world's state as the dump. Both files are checked
-// before the window opens; a run that could not write them, or ended early, says why.
+// before the window opens and replace their targets only together, once both are complete; a
+// run that could not write them, or ended early, leaves the targets as they were and says why.
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
+#include <memory>
 #include <string>
+#include <vector>
 
+#include "platform/output_file.h"
 #include "platform/platform_toolkit.h"
 #include "program/trace_options.h"
 
@@ -15,7 +18,6 @@ class TTraceRecorder {
 public:
   // Raises std::runtime_error with a one-line message when an output cannot be written.
   explicit TTraceRecorder(const TTraceOptions& ParaOptions);
-  ~TTraceRecorder();
   TTraceRecorder(const TTraceRecorder&) = delete;
   TTraceRecorder& operator=(const TTraceRecorder&) = delete;
 
@@ -37,10 +39,11 @@ public:
 private:
   void Log(const std::string& ParaLine);
   void Finish();
+  std::vector<TOutputFile*> Outputs();
 
   TTraceOptions mOptions;
-  std::FILE* mDump = nullptr;
-  std::FILE* mEvents = nullptr;
+  TOutputFile mDump;
+  std::unique_ptr<TOutputFile> mEvents; // absent without --events
   int64_t mCycles = 0;
   bool mOver = false;
   std::string mFailure;

@@ -1,4 +1,4 @@
-// See one_line_text.h.
+// Text made safe for a one-line message; see one_line_text.h.
 #include "runtime/one_line_text.h"
 
 #include <cstdio>
@@ -78,12 +78,4 @@ std::string EscapeForOneLine(std::string_view ParaText) {
     i += length;
   }
   return escaped;
-}
-
-std::string QuotedForOneLine(std::string_view ParaText) {
-  // Appended piece by piece: GCC 12's -Wrestrict misreads "'" + std::string at -O3.
-  std::string quoted(1, '\'');
-  quoted += EscapeForOneLine(ParaText);
-  quoted += '\'';
-  return quoted;
 }

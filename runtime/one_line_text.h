@@ -1,6 +1,5 @@
-// Text made safe for a one-line message (an error line, a fatal-error report): control
-// characters, line separators and bytes that are not UTF-8 are written as escapes, so a file
-// name or an argument holding a line break cannot split or forge the report.
+// Text from a command line or a file name made safe to show in a one-line message: a name
+// holding a newline or a terminal's control sequence cannot break or forge the line.
 #pragma once
 
 #include <string>
@@ -10,6 +9,3 @@
 // characters, line separators and the backslash are escaped (\n, \t, \\, \xHH, \u2028);
 // bytes that are not UTF-8 become \xHH.
 std::string EscapeForOneLine(std::string_view ParaText);
-
-// EscapeForOneLine(ParaText) between single quotes, for naming a value in a message.
-std::string QuotedForOneLine(std::string_view ParaText);

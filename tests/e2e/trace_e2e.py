@@ -16,6 +16,7 @@ import subprocess
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from e2e_support import find_viewable_window  # noqa: E402
 from game_e2e import check, failures  # noqa: E402
 
 # (seed, steps, what the case must have reached by then). Seed 165 also meets, before step
@@ -91,17 +92,21 @@ def main():
           % (bad.returncode, bad.stderr))
     # Outputs that cannot be written: refused before the window opens, or, when the write
     # itself fails, reported after the normal shutdown; never a hang, always one line.
+    ok = os.path.join(dumps, "ok.txt")
     for arguments, report in (
             (["--dump", "/nonexistent-folder/x\ny.txt"],
-             "fatal error: Cannot write the trace dump '/nonexistent-folder/x\\ny.txt': No such "
-             "file or directory.\n"),
-            (["--dump", os.path.join(dumps, "ok.txt"), "--events", "/nonexistent-folder/e.txt"],
-             "fatal error: Cannot write the event log '/nonexistent-folder/e.txt': No such file "
-             "or directory.\n"),
+             "fatal error: cannot write the --dump file '/nonexistent-folder/x\\ny.txt': No such "
+             "file or directory\n"),
+            (["--dump", ok, "--events", "/nonexistent-folder/e.txt"],
+             "fatal error: cannot write the --events file '/nonexistent-folder/e.txt': No such file "
+             "or directory\n"),
+            (["--dump", ok, "--events", os.path.join(dumps, ".", "ok.txt")],
+             "are the same file: each output needs a file of its own\n"),
             (["--dump", "/dev/full", "--cycles", "30"],
-             "fatal error: Cannot write the trace dump '/dev/full'.\n"),
-            (["--dump", os.path.join(dumps, "ok.txt"), "--events", "/dev/full", "--cycles", "30"],
-             "fatal error: Cannot write the event log '/dev/full'.\n")):
+             "fatal error: could not write the --dump file '/dev/full': No space left on device\n"),
+            (["--dump", ok, "--events", "/dev/full", "--cycles", "30"],
+             "fatal error: could not write the --events file '/dev/full': No space left on "
+             "device\n")):
         cycles = [] if "--cycles" in arguments else ["--cycles", "5"]
         failed = subprocess.run([game, "--seed", "1"] + cycles + arguments, capture_output=True,
                                 text=True, timeout=60)
@@ -109,6 +114,25 @@ def main():
               failed.stderr.count("\n") == 1,
               "%r: exit code 1 and one line %r (%d, %r)"
               % (arguments, report, failed.returncode, failed.stderr))
+    # Interrupted mid-run: the files named keep what they held, and no temporary file stays.
+    kept, events = os.path.join(dumps, "kept.txt"), os.path.join(dumps, "kept-events.txt")
+    with open(kept, "w") as f:
+        f.write("before\n")
+    if os.path.exists(events):
+        os.remove(events)
+    running = subprocess.Popen([game, "--seed", "1", "--cycles", "100000", "--dump", kept,
+                                "--events", events])
+    check(find_viewable_window("^Vantrel Game", 30) is not None, "the interrupted game runs")
+    running.terminate()
+    try:
+        code = running.wait(timeout=30)
+    except subprocess.TimeoutExpired:
+        running.kill()
+        code = running.wait(timeout=10)
+    with open(kept) as f:
+        check(code == -15 and f.read() == "before\n" and not os.path.exists(events) and
+              not [name for name in os.listdir(dumps) if name.endswith(".tmp")],
+              "SIGTERM ends the game by the signal (%r), leaving the files as they were" % code)
     for seed, steps, what in CASES:
         expected = driver_state(sim, seed, steps)
         check(reached(expected.decode(), what), "seed %d, %d steps reach %s" % (seed, steps, what))

@@ -397,10 +397,10 @@ def fatal(exe, shots):
     # game's normal shutdown when the write itself fails; then exit code 1, never a hang.
     for arguments, report, window_shown in (
             (["--cycles", "5", "--dump", "Z:\\nonexistent-folder\\x.txt"],
-             r"Fatal error: Cannot write the trace dump 'Z:\\\\nonexistent-folder\\\\x\.txt': .+\.",
+             r"Fatal error: cannot write the --dump file 'Z:\\\\nonexistent-folder\\\\x\.txt': .+",
              False),
             (["--cycles", "30", "--dump", "Z:\\dev\\full"],
-             r"Fatal error: Cannot write the trace dump 'Z:\\\\dev\\\\full'\.", True)):
+             r"Fatal error: could not write the --dump file 'Z:\\\\dev\\\\full': .+", True)):
         program = WineProgram(exe, ["--seed", "1"] + arguments, "unwritable", shots)
         try:
             shown = window_shown and find_viewable_window("^Vantrel Game", 20) is not None

@@ -55,6 +55,7 @@ protected:
 
   std::string mDump = testing::TempDir() + "trace-recorder-dump.txt";
   std::string mEvents = testing::TempDir() + "trace-recorder-events.txt";
+  std::string mSameDump = testing::TempDir() + "./trace-recorder-dump.txt"; // mDump spelt anew
 };
 
 TEST_F(TraceRecorderTest, LogsWhatTheWorldSawWithTheCyclesRunUntilTheDump) {
@@ -84,32 +85,38 @@ TEST_F(TraceRecorderTest, LogsWhatTheWorldSawWithTheCyclesRunUntilTheDump) {
 
 TEST_F(TraceRecorderTest, AnOutputThatCannotBeWrittenIsRefusedBeforeTheRun) {
   const std::string missing = "/nonexistent-folder/x\ny.txt";
-  for (const TTraceOptions& options : {Options(1, missing, ""), Options(1, mDump, missing)}) {
+  for (const TTraceOptions& options :
+       {Options(1, missing, ""), Options(1, mDump, missing), Options(1, mDump, mSameDump)}) {
     const std::string refusal = RaisedBy([&] { TTraceRecorder recorder(options); });
-    EXPECT_NE(refusal.find("'/nonexistent-folder/x\\ny.txt'"), std::string::npos) << refusal;
-    EXPECT_NE(refusal.find(options.mDump == missing ? "trace dump" : "event log"),
-              std::string::npos)
-        << refusal;
+    EXPECT_NE(refusal, "");
+    EXPECT_EQ(refusal.find('\n'), std::string::npos) << refusal;
   }
+  const std::string refusal =
+      RaisedBy([&] { TTraceRecorder recorder(Options(1, mDump, missing)); });
+  EXPECT_NE(refusal.find("--events file '/nonexistent-folder/x\\ny.txt'"), std::string::npos)
+      << refusal;
+  const std::string shared =
+      RaisedBy([&] { TTraceRecorder recorder(Options(1, mDump, mSameDump)); });
+  EXPECT_NE(shared.find("same file"), std::string::npos) << shared;
 }
 
-TEST_F(TraceRecorderTest, AFailedWriteOrAnEarlyEndIsAFailureNotASuccess) {
+TEST_F(TraceRecorderTest, AFailedWriteOrAnEarlyEndIsAFailureAndLeavesTheFilesAsTheyWere) {
+  std::ofstream(mDump) << "before";
   // /dev/full takes the open and refuses every write.
-  for (const TTraceOptions& options :
-       {Options(1, "/dev/full", mEvents), Options(1, mDump, "/dev/full")}) {
-    TTraceRecorder recorder(options);
-    recorder.BeginStep();
-    recorder.Draw();
-    EXPECT_TRUE(recorder.EndStep());
-    EXPECT_NE(recorder.Failure().find(options.mDump == "/dev/full" ? "trace dump '/dev/full'"
-                                                                   : "event log '/dev/full'"),
-              std::string::npos)
-        << recorder.Failure();
+  TTraceRecorder full(Options(1, mDump, "/dev/full"));
+  full.BeginStep();
+  full.Draw();
+  EXPECT_TRUE(full.EndStep());
+  EXPECT_NE(full.Failure().find("--events file '/dev/full'"), std::string::npos) << full.Failure();
+  {
+    TTraceRecorder early(Options(3, mDump, mEvents));
+    early.BeginStep();
+    early.Draw();
+    EXPECT_FALSE(early.EndStep());
+    EXPECT_EQ(early.Failure(), "The window was closed after 1 of 3 cycles: nothing was written.");
   }
-  TTraceRecorder early(Options(3, mDump, mEvents));
-  early.BeginStep();
-  EXPECT_FALSE(early.EndStep());
-  EXPECT_EQ(early.Failure(), "The window was closed after 1 of 3 cycles: nothing was written.");
+  EXPECT_EQ(ReadFile(mDump), "before");
+  EXPECT_EQ(ReadFile(mEvents), "");
 }
 
 } // namespace

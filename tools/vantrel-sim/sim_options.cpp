@@ -5,6 +5,7 @@
 #include <limits>
 #include <set>
 
+#include "runtime/one_line_text.h"
 #include "runtime/whole_number.h"
 #include "simulation/Unit_TPerson.h"
 
@@ -78,7 +79,11 @@ bool IsOptionName(const std::string& ParaName) {
 }
 
 std::string Quoted(std::string_view ParaText) {
-  return QuotedForOneLine(ParaText);
+  // Appended piece by piece: GCC 12's -Wrestrict misreads "'" + std::string at -O3.
+  std::string quoted(1, '\'');
+  quoted += EscapeForOneLine(ParaText);
+  quoted += '\'';
+  return quoted;
 }
 
 } // namespace

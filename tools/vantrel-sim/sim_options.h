@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "runtime/one_line_text.h" // EscapeForOneLine, for the driver's messages
+#include "runtime/one_line_text.h"
 
 struct TSimSize {
   int32_t mWidth = 0;
