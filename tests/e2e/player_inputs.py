@@ -138,7 +138,7 @@ class Player:
                 return 0
             before = [s for s in a.squares("white") if single(s)]
             still = [s for s in b.squares("white") if single(s) and any(
-                abs(s[0] - t[0]) <= 1 and abs(s[1] - t[1]) <= 1 for t in before)]
+                abs(s[0] - t[0]) <= 2 and abs(s[1] - t[1]) <= 2 for t in before)]
             if not still:
                 continue
             x, y, w, h = still[0]
@@ -146,7 +146,7 @@ class Player:
             time.sleep(0.3)  # for the paint that shows it
             c, _ = self.field()
             blue = [s for s in (c.squares("blue") if c else []) if single(s) and
-                    abs(s[0] - x) <= 2 and abs(s[1] - y) <= 2]
+                    abs(s[0] - x) <= 3 and abs(s[1] - y) <= 3]
             if not blue:
                 continue
             x, y, w, h = blue[0]
@@ -157,12 +157,24 @@ class Player:
             return len(corners)
         return 0
 
-    def lost(self, seconds):
-        """Waits for the game-over overlay: the whole field in one colour, frame after frame."""
-        def flashing():
+    def lost(self, seconds, picture):
+        """Waits for the game-over overlay: the whole field in one colour, a new one in every
+        frame (a window that is merely light stays the same)."""
+        def covered():
             shot, _ = self.field()
-            return shot is not None and shot.non_black_fraction() > 0.9
-        return wait_for(lambda: flashing() and flashing(), seconds, step=0.5)
+            if shot is None or shot.non_black_fraction() < 0.9:
+                return None
+            return shot
+
+        def flashing():
+            first = covered()
+            second = first and covered()
+            middle = lambda shot: shot.rgb(shot.width // 2, shot.height // 2)  # noqa: E731
+            if second and middle(first) != middle(second):
+                second.save(picture)
+                return True
+            return False
+        return wait_for(flashing, seconds, step=0.5)
 
 
 class Cover:
@@ -193,7 +205,7 @@ class Cover:
             self.process.wait(timeout=10)
 
 
-def play(window, rng, shoot, report):
+def play(window, rng, shoot, report, pictures):
     """The whole session; returns the Player with what it sent. report(text) prints progress."""
     player = Player(window, rng, shoot)
     cover = Cover()
@@ -226,7 +238,8 @@ def play(window, rng, shoot, report):
         run("xdotool", "windowmove", window, "0", "0")
         report("large: %dx%d" % player.resize(1200, 950))
         player.clicks(10)
-        check(player.lost(60) is not None, "the game is lost: the overlay flashes")
+        check(player.lost(60, pictures + "-lost.png") is not None,
+              "the game is lost: the overlay flashes")
         report("after game over")
         player.clicks(15)
         player.press(1, *player.point(), double=True)
@@ -309,6 +322,20 @@ def check_run(label, code, events_path, dump_path, sim, seed, cycles, player):
                                                    if a != b), None),)
     check(same, "%s: the dump equals vantrel-sim --events of the same log, byte for byte%s"
           % (label, where))
+    # The run's power against one fault: had every press taken effect a cycle late (before
+    # the next cycle's paint), the dump would differ.
+    late, pending = [], []
+    for line, (count, match) in zip(lines, events):
+        late += ["%d%s" % (count, p[p.index(" "):]) for p in pending if int(p.split()[0]) < count]
+        pending = [p for p in pending if int(p.split()[0]) >= count]
+        (pending if match.group(4) else late).append(line)
+    late_path = events_path + ".late"
+    with open(late_path, "w") as f:
+        f.write("".join(line + "\n" for line in late))
+    delayed = subprocess.run([sim, "--seed", str(seed), "--steps", str(cycles), "--events",
+                              late_path], capture_output=True, timeout=120).stdout
+    check(delayed != expected.stdout, "%s: presses a cycle late would change the dump, so the "
+          "run would see that fault" % label)
     # The step the game was lost in, from the replay's counts: what came after it counts too.
     with open(curve) as f:
         lost = next((int(row.split(",")[0]) for row in f.read().splitlines()[1:]
@@ -346,7 +373,7 @@ def drive(start, find_window, shoot, sim, out_dir, label, startup_seconds=30):
             return None
         started = time.monotonic()
         player = play(window, rng, shoot, lambda text: print("%s: %s (%.1f s)" % (
-            label, text, time.monotonic() - started), flush=True))
+            label, text, time.monotonic() - started), flush=True), os.path.join(out_dir, label))
         # Every press must reach the game before its last step: it is still running after
         # a second more (a queued press costs one step).
         time.sleep(1)

@@ -464,10 +464,17 @@ def inputs(exe, sim, out_dir):
                                  windows_path(dump), "--events", windows_path(events)],
                            "inputs", out_dir)
 
+    found = {}  # client size -> wine's X window for the view's OpenGL there, and its offset
+
     def shoot(window, size):
-        """The field from wine's own X window for the view's OpenGL (gl_window)."""
-        shots = [(Shot(candidate), offset) for candidate, offset in gl_window(size, 5)]
-        return max(shots, key=lambda s: s[0].non_black_fraction(), default=None)
+        """The field from wine's own X window for the view's OpenGL (gl_window), which it keeps
+        just off the screen; the form's windows of that size are on it."""
+        if size not in found:
+            off_screen = [c for c in gl_window(size, 5) if c[1] != (0, 0)]
+            if len(off_screen) != 1:
+                return None
+            found[size] = off_screen[0]
+        return Shot(found[size][0]), found[size][1]
 
     player_inputs.drive(start, lambda seconds: find_viewable_window("^Vantrel Game ", seconds),
                         shoot, sim, out_dir, "Windows", startup_seconds=60)
