@@ -181,7 +181,9 @@ class Cover:
     """Another program's window, dragged over the game and away again."""
 
     def __init__(self):
-        self.process = subprocess.Popen(["xlogo", "-geometry", "300x220+0+0"])
+        # Its complaint about a missing bitmap of its own is no concern here.
+        self.process = subprocess.Popen(["xlogo", "-geometry", "300x220+0+0"],
+                                        stderr=subprocess.DEVNULL)
         self.window = find_viewable_window("^xlogo$", 20)
 
     def drag_over(self, game_window, rng, steps=12):
