@@ -3,8 +3,10 @@
 
 For each case the trace build of the game (VantrelGame-trace: the real window, loop, throttle
 and paint cycle) runs --cycles N steps from --seed S and dumps the world; vantrel-sim --seed S
---steps N must print exactly the same bytes. The cases reach patient zero, deaths and level
-changes. wine_e2e.py runs the same cases against the Windows build.
+--steps N must print exactly the same bytes, and so must vantrel-sim --events replaying the
+game's own event log. The cases reach patient zero, deaths and level changes. wine_e2e.py runs
+the same cases against the Windows build. Outputs that cannot be written end the game with the
+fatal-error report and exit code 1: before its window opens, or through its shutdown.
 With GLX_PROBE (a library preloaded into one short run) it also checks that the game asks for
 Mesa's software rasterizer before its first GLX call.
 Usage: trace_e2e.py TRACE_GAME VANTREL_SIM DUMP_DIR [GLX_PROBE]
@@ -14,6 +16,7 @@ import subprocess
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from e2e_support import find_viewable_window  # noqa: E402
 from game_e2e import check, failures  # noqa: E402
 
 # (seed, steps, what the case must have reached by then). Seed 165 also meets, before step
@@ -42,9 +45,10 @@ def reached(state, what):
     return False
 
 
-def driver_state(sim, seed, steps):
-    return subprocess.run([sim, "--seed", str(seed), "--steps", str(steps)], capture_output=True,
-                          check=True, timeout=120).stdout
+def driver_state(sim, seed, steps, events=None):
+    replay = ["--events", events] if events else []
+    return subprocess.run([sim, "--seed", str(seed), "--steps", str(steps)] + replay,
+                          capture_output=True, check=True, timeout=120).stdout
 
 
 def compare(dump_path, expected, label):
@@ -86,18 +90,67 @@ def main():
     check(bad.returncode == 1 and "fatal error: --cycles needs a whole number of at least 1, not 0"
           in bad.stderr, "a bad command line is a fatal error (%d, %r)"
           % (bad.returncode, bad.stderr))
+    # Outputs that cannot be written: refused before the window opens, or, when the write
+    # itself fails, reported after the normal shutdown; never a hang, always one line.
+    ok = os.path.join(dumps, "ok.txt")
+    for arguments, report in (
+            (["--dump", "/nonexistent-folder/x\ny.txt"],
+             "fatal error: cannot write the --dump file '/nonexistent-folder/x\\ny.txt': No such "
+             "file or directory\n"),
+            (["--dump", ok, "--events", "/nonexistent-folder/e.txt"],
+             "fatal error: cannot write the --events file '/nonexistent-folder/e.txt': No such file "
+             "or directory\n"),
+            (["--dump", ok, "--events", os.path.join(dumps, ".", "ok.txt")],
+             "are the same file: each output needs a file of its own\n"),
+            (["--dump", "/dev/full", "--cycles", "30"],
+             "fatal error: could not write the --dump file '/dev/full': No space left on device\n"),
+            (["--dump", ok, "--events", "/dev/full", "--cycles", "30"],
+             "fatal error: could not write the --events file '/dev/full': No space left on "
+             "device\n")):
+        cycles = [] if "--cycles" in arguments else ["--cycles", "5"]
+        failed = subprocess.run([game, "--seed", "1"] + cycles + arguments, capture_output=True,
+                                text=True, timeout=60)
+        check(failed.returncode == 1 and failed.stderr.endswith(report) and
+              failed.stderr.count("\n") == 1,
+              "%r: exit code 1 and one line %r (%d, %r)"
+              % (arguments, report, failed.returncode, failed.stderr))
+    # Interrupted mid-run: the files named keep what they held, and no temporary file stays.
+    kept, events = os.path.join(dumps, "kept.txt"), os.path.join(dumps, "kept-events.txt")
+    with open(kept, "w") as f:
+        f.write("before\n")
+    if os.path.exists(events):
+        os.remove(events)
+    running = subprocess.Popen([game, "--seed", "1", "--cycles", "100000", "--dump", kept,
+                                "--events", events])
+    check(find_viewable_window("^Vantrel Game", 30) is not None, "the interrupted game runs")
+    running.terminate()
+    try:
+        code = running.wait(timeout=30)
+    except subprocess.TimeoutExpired:
+        running.kill()
+        code = running.wait(timeout=10)
+    with open(kept) as f:
+        check(code == -15 and f.read() == "before\n" and not os.path.exists(events) and
+              not [name for name in os.listdir(dumps) if name.endswith(".tmp")],
+              "SIGTERM ends the game by the signal (%r), leaving the files as they were" % code)
     for seed, steps, what in CASES:
         expected = driver_state(sim, seed, steps)
         check(reached(expected.decode(), what), "seed %d, %d steps reach %s" % (seed, steps, what))
         dump = os.path.join(dumps, "linux-%d-%d.txt" % (seed, steps))
-        if os.path.exists(dump):
-            os.remove(dump)
+        events = os.path.join(dumps, "linux-%d-%d-events.txt" % (seed, steps))
+        for path in (dump, events):
+            if os.path.exists(path):
+                os.remove(path)
         # 60 steps a second, plus start-up; generous for a loaded machine.
-        result = subprocess.run([game, "--seed", str(seed), "--cycles", str(steps), "--dump", dump],
+        result = subprocess.run([game, "--seed", str(seed), "--cycles", str(steps), "--dump", dump,
+                                 "--events", events],
                                 capture_output=True, text=True, timeout=steps / 10 + 60)
         check(result.returncode == 0, "seed %d: the trace game ends through its shutdown with "
               "exit code 0 (got %d, stderr %r)" % (seed, result.returncode, result.stderr))
         compare(dump, expected, "seed %d, %d steps, Linux" % (seed, steps))
+        # Its own log, replayed, gives the same bytes too.
+        compare(dump, driver_state(sim, seed, steps, events),
+                "seed %d, %d steps, Linux, replayed from its event log" % (seed, steps))
     if failures:
         print("%d check(s) failed" % len(failures))
         sys.exit(1)

@@ -19,6 +19,8 @@ Subcommands:
                               through the stand-in's generic formats
   no-opengl GAME SHOTS        the game without opengl32.dll: the loader refuses to start it
   fatal TRACE_GAME SHOTS      an error of the entry sequence is shown in a box, exit code 1
+  inputs GAME SIM OUT         a player's clicks, resizes and covers, proved against the
+                              headless driver's replay of the game's event log
 The prefix is $VANTREL_WINEPREFIX, wine's loader $VANTREL_WINE. Every wait has a timeout.
 """
 import os
@@ -33,6 +35,7 @@ from game_e2e import (RATE_CAPTION, Shot, caption, check, click_until, drawn_ico
                       failures, icon_images, run, wait_for)
 from trace_e2e import CASES, compare, driver_state  # noqa: E402
 import e2e_support  # noqa: E402
+import player_inputs  # noqa: E402
 
 
 # wine_e2e.sh finds wine's loader.
@@ -82,6 +85,9 @@ class WineProgram:
             return self.process.wait(timeout=seconds)
         except subprocess.TimeoutExpired:
             return None
+
+    def poll(self):
+        return self.process.poll()
 
     def kill(self):
         if self.process.poll() is None:
@@ -568,7 +574,8 @@ def no_opengl(exe, shots):
 
 def fatal(exe, shots):
     """A program without a console that fails before its loop must still say so: the trace
-    build, given a bad command line, shows the fatal-error report in a box and exits with 1."""
+    build, given a bad command line or a file it cannot write, shows the fatal-error report in
+    a box and exits with 1."""
     os.makedirs(shots, exist_ok=True)
     title = os.path.splitext(os.path.basename(exe))[0]
     program = WineProgram(exe, ["--seed", "1", "--cycles", "many", "--dump", "Z:\\tmp\\x"],
@@ -588,9 +595,42 @@ def fatal(exe, shots):
         check(find_window("^Vantrel Game", 1) is None, "no main window was ever shown")
     finally:
         program.kill()
+    # Outputs that cannot be written: refused before the window opens, or reported after the
+    # game's normal shutdown when the write itself fails; then exit code 1, never a hang.
+    for arguments, report, window_shown in (
+            (["--cycles", "5", "--dump", "Z:\\nonexistent-folder\\x.txt"],
+             r"Fatal error: cannot write the --dump file 'Z:\\\\nonexistent-folder\\\\x\.txt': .+",
+             False),
+            (["--cycles", "30", "--dump", "Z:\\dev\\full"],
+             r"Fatal error: could not write the --dump file 'Z:\\\\dev\\\\full': .+", True)):
+        program = WineProgram(exe, ["--seed", "1"] + arguments, "unwritable", shots)
+        try:
+            shown = window_shown and find_viewable_window("^Vantrel Game", 20) is not None
+            check(wait_for(lambda: len(program.boxes()) == 1, 60), "%r: the report appears"
+                  % arguments)
+            # NOTE: wine's trace writes each backslash of the text twice.
+            text = "".join(program.boxes()).replace("\\\\", "\\")
+            check(re.fullmatch(report, text) is not None,
+                  "%r: it names the file, its backslashes escaped (%r)" % (arguments, text))
+            check(dismiss_box(title), "Return closes the box")
+            code = program.wait(30)
+            check(code == 1, "%r: then the program ends with exit code 1 (got %r)"
+                  % (arguments, code))
+            if window_shown:
+                check(shown, "%r: the game ran before the write failed" % arguments)
+            else:
+                check(find_window("^Vantrel Game", 1) is None,
+                      "%r: the refusal came before the window opened" % arguments)
+        finally:
+            program.kill()
 
 
 # ---- trace --------------------------------------------------------------------------------
+
+def windows_path(path):
+    # wine maps the drive Z: to the root of the file system.
+    return "Z:" + path.replace("/", "\\")
+
 
 def trace(exe, sim, dumps):
     """The cases of trace_e2e.py against the Windows trace game (hardware-accelerated layout)."""
@@ -598,17 +638,21 @@ def trace(exe, sim, dumps):
     for seed, steps, _ in CASES:
         expected = driver_state(sim, seed, steps)
         dump = os.path.join(dumps, "windows-%d-%d.txt" % (seed, steps))
-        if os.path.exists(dump):
-            os.remove(dump)
-        # wine maps the drive Z: to the root of the file system.
+        events = os.path.join(dumps, "windows-%d-%d-events.txt" % (seed, steps))
+        for path in (dump, events):
+            if os.path.exists(path):
+                os.remove(path)
         program = WineProgram(exe, ["--seed", str(seed), "--cycles", str(steps), "--dump",
-                                    "Z:" + dump.replace("/", "\\")], "trace-%d" % seed, dumps)
+                                    windows_path(dump), "--events", windows_path(events)],
+                              "trace-%d" % seed, dumps)
         try:
             code = program.wait(steps / 10 + 90)
             check(code == 0, "seed %d: the Windows trace game ends through its shutdown with exit "
                   "code 0 (got %r)" % (seed, code))
             check(program.boxes() == [], "seed %d: no message box (%r)" % (seed, program.boxes()))
             compare(dump, expected, "seed %d, %d steps, Windows" % (seed, steps))
+            compare(dump, driver_state(sim, seed, steps, events),
+                    "seed %d, %d steps, Windows, replayed from its event log" % (seed, steps))
         finally:
             program.kill()
 
@@ -640,6 +684,31 @@ def softtrace(exe, standin, sim, dumps):
             program.kill()
 
 
+# ---- inputs -------------------------------------------------------------------------------
+
+def inputs(exe, sim, out_dir):
+    """player_inputs.py's player and checks against the Windows trace game."""
+    def start(seed, cycles, dump, events):
+        return WineProgram(exe, ["--seed", str(seed), "--cycles", str(cycles), "--dump",
+                                 windows_path(dump), "--events", windows_path(events)],
+                           "inputs", out_dir)
+
+    found = {}  # client size -> wine's X window for the view's OpenGL there, and its offset
+
+    def shoot(window, size):
+        """The field from wine's own X window for the view's OpenGL (gl_window), which it keeps
+        just off the screen; the form's windows of that size are on it."""
+        if size not in found:
+            off_screen = [c for c in gl_window(size, 5) if c[1] != (0, 0)]
+            if len(off_screen) != 1:
+                return None
+            found[size] = off_screen[0]
+        return Shot(found[size][0]), found[size][1]
+
+    player_inputs.drive(start, lambda seconds: find_viewable_window("^Vantrel Game ", seconds),
+                        shoot, sim, out_dir, "Windows", startup_seconds=60)
+
+
 def main():
     command = sys.argv[1]
     if command == "prefix":
@@ -668,6 +737,8 @@ def main():
         lasterror(sys.argv[2], sys.argv[3], sys.argv[4], sys.argv[5])
     elif command == "softtrace":
         softtrace(sys.argv[2], sys.argv[3], sys.argv[4], sys.argv[5])
+    elif command == "inputs":
+        inputs(sys.argv[2], sys.argv[3], sys.argv[4])
     else:
         raise SystemExit("unknown command " + command)
     if failures:

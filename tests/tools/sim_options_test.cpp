@@ -32,6 +32,11 @@ TEST(SimOptions, DefaultsToTheGamesFirstPaintAndAHundredPersons) {
   EXPECT_EQ(options->mSizes[0].mWidth, 792);
   EXPECT_EQ(options->mSizes[0].mHeight, 673);
   EXPECT_EQ(options->mSizes[0].mStep, 1);
+  // An event log brings its own sizes: none is implied.
+  const auto replay = Parse({"--seed", "1", "--steps", "3", "--events", "log.txt"});
+  ASSERT_TRUE(replay);
+  EXPECT_EQ(replay->mEventsPath, "log.txt");
+  EXPECT_TRUE(replay->mSizes.empty());
 }
 
 TEST(SimOptions, KeepsSizesAndClicksInCommandLineOrder) {

@@ -1,6 +1,7 @@
 // The headless driver as a program: same arguments, same bytes; bad arguments, exit code 2;
 // a lost game keeps drawing three random numbers per frame; --help and the README agree;
-// the plot and CSV files leave standard output alone; populations that cannot be had.
+// the plot and CSV files leave standard output alone; populations that cannot be had; a trace
+// game's event log replays as the same sizes and clicks on the command line do.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -65,6 +66,13 @@ std::string FirstLine(const std::string& ParaText) {
   return ParaText.substr(0, ParaText.find('\n'));
 }
 
+// A file in the test's scratch folder holding ParaText; its path.
+std::string ScratchFile(const std::string& ParaName, const std::string& ParaText) {
+  const std::string path = testing::TempDir() + ParaName;
+  std::ofstream(path, std::ios::binary) << ParaText;
+  return path;
+}
+
 } // namespace
 
 TEST(VantrelSim, TheSameArgumentsPrintTheSameBytes) {
@@ -118,7 +126,7 @@ TEST(VantrelSim, HelpPrintsEveryOptionAsTheReadmeListsThemAndExitsZero) {
   EXPECT_EQ(run.mExitCode, 0);
   EXPECT_EQ(run.mError, "");
   for (const char* option : {"--seed", "--steps", "--persons", "--size", "--click", "--trace",
-                             "--plot", "--csv", "--help"}) {
+                             "--plot", "--csv", "--events", "--help"}) {
     EXPECT_NE(run.mOutput.find(std::string("\n  ") + option + " "), std::string::npos) << option;
   }
   // The README shows the same text in the block that follows "vantrel-sim --help".
@@ -136,7 +144,10 @@ TEST(VantrelSim, EveryBadArgumentIsOneLineOnStandardErrorAndExitCodeTwo) {
         "--seed 1 --steps 1 --trace 1 --trace 2", "--seed 1 --steps 1 --persons 5 --persons 5",
         "--seed \"$(printf '1\\n2')\" --steps 1", "--seed \"$(printf '\\377\\376')\" --steps 1",
         "--seed 1 --steps 1 -h", "--seed 1 --steps 1 --plot /nonexistent-folder/curve.svg",
-        "--seed 1 --steps 1 --csv /nonexistent-folder/counts.csv"}) {
+        "--seed 1 --steps 1 --csv /nonexistent-folder/counts.csv",
+        "--seed 1 --steps 1 --events /nonexistent-folder/events.txt",
+        "--seed 1 --steps 1 --events /dev/null --size 3x3@0",
+        "--seed 1 --steps 1 --click L,1,1@1 --events /dev/null"}) {
     const TRun run = RunSimWithErrors(arguments);
     EXPECT_EQ(run.mExitCode, 2) << arguments;
     EXPECT_EQ(run.mOutput, "") << arguments;
@@ -170,6 +181,49 @@ TEST(VantrelSim, AFileThatCannotBeWrittenIsAFailureNotASuccess) {
   const TRun plot = RunSimWithErrors("--seed 3 --steps 50 --plot /dev/full");
   EXPECT_EQ(plot.mExitCode, 1);
   EXPECT_NE(plot.mError.find("--plot file '/dev/full'"), std::string::npos) << plot.mError;
+}
+
+TEST(VantrelSim, AnEventLogReplaysAsTheSameSizesAndClicksOnTheCommandLine) {
+  // A tiny field where everyone is infected at once, so the game is lost by step 900 and every
+  // paint after that draws random numbers; then a larger field and clicks on the lost game.
+  const std::string scheduled =
+      "--seed 9 --steps 1400 --size 3x3@0 --click R,1,1@0 --click L,1,2@0 --click R,2,2@40 "
+      "--size 500x400@1000 --size 640x480@1000 --click L,250,200@1000 --click R,320,240@1300";
+  std::string log = "0 size 3 3\n0 press right 1 1\n0 press left 1 2\n";
+  for (int step = 1; step <= 1400; ++step) {
+    const std::string k = std::to_string(step);
+    log += step == 1000 ? k + " size 500 400\n" + k + " size 640 480\n" : "";
+    log += k + " draw\n";
+    log += step == 40 ? k + " press middle 2 2\n" + k + " press right 2 2\n" : "";
+    log += step == 1000 ? k + " press left 250 200\n" : "";
+    log += step == 1300 ? k + " press right 320 240\n" : "";
+  }
+  const TRun expected = RunSim(scheduled);
+  ASSERT_EQ(expected.mExitCode, 0);
+  ASSERT_NE(FirstLine(expected.mOutput).find(" over=1 "), std::string::npos);
+  const std::string path = ScratchFile("vantrel-sim-events.txt", log);
+  const TRun replayed = RunSimWithErrors("--seed 9 --steps 1400 --events " + path);
+  EXPECT_EQ(replayed.mExitCode, 0) << replayed.mError;
+  EXPECT_EQ(replayed.mOutput, expected.mOutput);
+  // Every logged paint counts: one more after the game is lost moves the random source on.
+  const std::string extra = ScratchFile("vantrel-sim-events-extra.txt",
+                                        log.replace(log.find("1200 draw\n"), 0, "1200 draw\n"));
+  const TRun withExtraDraw = RunSim("--seed 9 --steps 1400 --events " + extra);
+  EXPECT_EQ(withExtraDraw.mExitCode, 0);
+  EXPECT_NE(FirstLine(withExtraDraw.mOutput), FirstLine(expected.mOutput));
+  std::remove(path.c_str());
+  std::remove(extra.c_str());
+}
+
+TEST(VantrelSim, AMalformedEventLogIsOneLineNamingTheLineAndExitCodeTwo) {
+  const std::string path =
+      ScratchFile("vantrel-sim-bad-events.txt", "0 size 10 10\n1 draw\n2 press left 1\n");
+  const TRun run = RunSimWithErrors("--seed 1 --steps 5 --events " + path);
+  EXPECT_EQ(run.mExitCode, 2);
+  EXPECT_EQ(run.mOutput, "");
+  EXPECT_EQ(run.mError.find('\n'), run.mError.size() - 1) << run.mError;
+  EXPECT_NE(run.mError.find(", line 3: "), std::string::npos) << run.mError;
+  std::remove(path.c_str());
 }
 
 TEST(VantrelSim, APopulationLargerThanPhysicalMemoryIsRefusedBeforeAnyAllocation) {

@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "runtime/one_line_text.h"
+
 struct TSimSize {
   int32_t mWidth = 0;
   int32_t mHeight = 0;
@@ -33,6 +35,7 @@ struct TSimOptions {
   int64_t mTraceEvery = 0; // 0: no trace
   std::string mPlotPath;   // empty: no plot
   std::string mCsvPath;    // empty: no CSV
+  std::string mEventsPath; // empty: none; else the sizes, draws and presses come from this log
 };
 
 // What --help prints: the synopsis and every option, one line each.
@@ -43,11 +46,6 @@ extern const char* const kSimUsage;
 // result is just mHelp, whatever else is there.
 std::optional<TSimOptions> ParseSimOptions(const std::vector<std::string>& ParaArguments,
                                            std::string& ParaError);
-
-// ParaText made safe for a one-line message: valid UTF-8 stays as it is, except that control
-// characters, line separators and the backslash are escaped (\n, \t, \\, \xHH, \u2028);
-// bytes that are not UTF-8 become \xHH.
-std::string EscapeForOneLine(std::string_view ParaText);
 
 // Memory that a run with a first population of ParaPersons can hold at once: the persons, the
 // contact grid's copy of them, and at a level change the next, 1.2 times larger population

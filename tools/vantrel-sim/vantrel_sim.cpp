@@ -1,7 +1,8 @@
 // vantrel-sim: the game without a window. Runs the world cycle by cycle without pacing, applies
 // field sizes and clicks at the steps the command line names, paints every step against a
 // do-nothing OpenGL table (the game-over overlay draws random numbers; the persons, which draw
-// none, are left out), and prints the world.
+// none, are left out), and prints the world; or replays the sizes, paints and presses of the
+// trace game's event log (event_log.h).
 // On request it also writes the epidemic curve (SVG) and its counts (CSV) to files.
 #include <algorithm>
 #include <cerrno>
@@ -10,6 +11,7 @@
 #include <exception>
 #include <memory>
 #include <new>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,6 +26,7 @@
 #include "simulation/Unit_TProgram.h"
 #include "simulation/world_state.h"
 #include "tools/vantrel-sim/epidemic_curve.h"
+#include "tools/vantrel-sim/event_log.h"
 #include "tools/vantrel-sim/sim_options.h"
 
 namespace {
@@ -231,6 +234,17 @@ int CreateWorld(const TSimOptions& ParaOptions) {
 }
 
 int Run(const TSimOptions& ParaOptions) {
+  // A log that cannot be replayed is refused before any output file is touched.
+  std::optional<TEventReplay> replay;
+  if (!ParaOptions.mEventsPath.empty()) {
+    std::string error;
+    auto events = ReadEventLog(ParaOptions.mEventsPath, error);
+    if (!events) {
+      std::fprintf(stderr, "vantrel-sim: %s\n", error.c_str());
+      return 2;
+    }
+    replay.emplace(std::move(*events));
+  }
   std::unique_ptr<TCurveRecorder> recorder;
   if (!ParaOptions.mPlotPath.empty() || !ParaOptions.mCsvPath.empty()) {
     recorder = std::make_unique<TCurveRecorder>(ParaOptions);
@@ -249,8 +263,19 @@ int Run(const TSimOptions& ParaOptions) {
 
   TEventQueue<TSimSize> sizes(ParaOptions.mSizes);
   TEventQueue<TSimClick> clicks(ParaOptions.mClicks);
-  sizes.RunStep(0, ApplySize);
-  clicks.RunStep(0, ApplyClick);
+  // Step 0: before the first cycle. With a log, its events are the whole paint and input.
+  const auto events = [&](int64_t ParaStep) {
+    if (replay) {
+      replay->RunStep(ParaStep, PaintWithoutPersons);
+      return;
+    }
+    sizes.RunStep(ParaStep, ApplySize);
+    if (ParaStep > 0) {
+      PaintWithoutPersons();
+    }
+    clicks.RunStep(ParaStep, ApplyClick);
+  };
+  events(0);
   if (recorder) {
     recorder->Record(0, false);
   }
@@ -258,9 +283,7 @@ int Run(const TSimOptions& ParaOptions) {
   try {
     for (; step <= ParaOptions.mSteps; ++step) {
       ProgramSimulationCycle();
-      sizes.RunStep(step, ApplySize);
-      PaintWithoutPersons();
-      clicks.RunStep(step, ApplyClick);
+      events(step);
       if (ParaOptions.mTraceEvery > 0 && step % ParaOptions.mTraceEvery == 0) {
         PrintTrace(step);
       }
