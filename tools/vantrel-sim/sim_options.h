@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "runtime/one_line_text.h"
+
 struct TSimSize {
   int32_t mWidth = 0;
   int32_t mHeight = 0;
@@ -43,11 +45,6 @@ extern const char* const kSimUsage;
 // result is just mHelp, whatever else is there.
 std::optional<TSimOptions> ParseSimOptions(const std::vector<std::string>& ParaArguments,
                                            std::string& ParaError);
-
-// ParaText made safe for a one-line message: valid UTF-8 stays as it is, except that control
-// characters, line separators and the backslash are escaped (\n, \t, \\, \xHH, \u2028);
-// bytes that are not UTF-8 become \xHH.
-std::string EscapeForOneLine(std::string_view ParaText);
 
 // Memory that a run with a first population of ParaPersons can hold at once: the persons, the
 // contact grid's copy of them, and at a level change the next, 1.2 times larger population

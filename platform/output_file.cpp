@@ -1,0 +1,179 @@
+// Outputs written whole or not at all; see output_file.h. The buffering and the order of
+// finishing and committing live here once; the file system calls are the backend's.
+#include "platform/output_file.h"
+
+#include <utility>
+
+#include "platform/platform_files.h"
+#include "runtime/one_line_text.h"
+
+TOutputFile::TOutputFile(std::string ParaOption, std::string ParaPath,
+                         bool ParaDashIsStandardOutput)
+    : mOption(std::move(ParaOption)), mPath(std::move(ParaPath)),
+      mStandardOutput(ParaDashIsStandardOutput && mPath == "-") {}
+
+std::unique_ptr<TOutputFile> TOutputFile::StandardOutput(std::string ParaOption) {
+  return std::make_unique<TOutputFile>(std::move(ParaOption), "-", true);
+}
+
+TOutputFile::~TOutputFile() {
+  std::string ignored;
+  if (mOwnsDescriptor && mDescriptor >= 0) {
+    PlatformCloseFile(mDescriptor, ignored);
+  }
+  if (!mTemporary.empty()) {
+    PlatformDropTemporary(mTemporary, true);
+  }
+}
+
+std::string TOutputFile::Describe(const char* ParaWhat, const std::string& ParaReason) const {
+  if (mStandardOutput) {
+    return std::string(ParaWhat) + " standard output (" + mOption + "): " + ParaReason;
+  }
+  std::string text(ParaWhat);
+  text += " the ";
+  text += mOption;
+  text += " file '";
+  text += EscapeForOneLine(mPath);
+  text += "': ";
+  text += ParaReason;
+  return text;
+}
+
+bool TOutputFile::Open(std::string& ParaError) {
+  PlatformPrepareOutputs();
+  mBuffer.reserve(kBufferBytes);
+  if (mStandardOutput) {
+    mDescriptor = PlatformStandardOutputDescriptor();
+    return true;
+  }
+  TFileTarget target;
+  std::string reason;
+  if (!PlatformInspectFileTarget(mPath, target, reason)) {
+    ParaError = Describe("cannot write", reason);
+    return false;
+  }
+  mTarget = target.mResolved;
+  mDescriptor = target.mReplaceable ? PlatformCreateTemporaryBeside(mTarget, mTemporary, reason)
+                                    : PlatformOpenInPlace(mTarget, reason);
+  if (mDescriptor < 0) {
+    ParaError = Describe("cannot write", reason);
+    return false;
+  }
+  mOwnsDescriptor = true;
+  return true;
+}
+
+void TOutputFile::Write(std::string_view ParaText) {
+  if (mBuffer.size() + ParaText.size() > kBufferBytes) {
+    Drain();
+    if (ParaText.size() >= kBufferBytes) {
+      if (mFailure.empty() && mDescriptor >= 0) {
+        PlatformWriteAll(mDescriptor, ParaText.data(), ParaText.size(), mFailure);
+      }
+      return;
+    }
+  }
+  mBuffer.append(ParaText);
+}
+
+void TOutputFile::Drain() {
+  // After a failure the rest is dropped: the run's result is already a failure.
+  if (mFailure.empty() && mDescriptor >= 0 && !mBuffer.empty()) {
+    PlatformWriteAll(mDescriptor, mBuffer.data(), mBuffer.size(), mFailure);
+  }
+  mBuffer.clear();
+}
+
+bool TOutputFile::Flush(std::string& ParaError) {
+  Drain();
+  if (!mFailure.empty()) {
+    ParaError = Describe("could not write", mFailure);
+    return false;
+  }
+  return true;
+}
+
+bool TOutputFile::Finish(std::string& ParaError) {
+  if (!Flush(ParaError)) {
+    return false;
+  }
+  if (mOwnsDescriptor && mDescriptor >= 0) {
+    mOwnsDescriptor = false;
+    std::string reason;
+    const bool closed = PlatformCloseFile(mDescriptor, reason);
+    mDescriptor = -1;
+    if (!closed) {
+      // NFS and some full disks report the failed write only here.
+      mFailure = reason;
+      ParaError = Describe("could not write", reason);
+      return false;
+    }
+  }
+  return true;
+}
+
+bool TOutputFile::Commit(std::string& ParaError) {
+  if (mTemporary.empty()) {
+    return true;
+  }
+  std::string reason;
+  if (!PlatformReplaceFile(mTemporary, mTarget, reason)) {
+    ParaError = Describe("could not write", reason);
+    return false;
+  }
+  PlatformDropTemporary(mTemporary, false);
+  mTemporary.clear();
+  return true;
+}
+
+std::string RefuseSharedOutputs(const std::vector<const TOutputFile*>& ParaOutputs) {
+  struct TSeen {
+    const TOutputFile* mOutput;
+    TFileTarget mTarget;
+  };
+  std::vector<TSeen> seen;
+  for (const TOutputFile* output : ParaOutputs) {
+    TSeen entry{output, {}};
+    if (output->IsStandardOutput()) {
+      entry.mTarget = PlatformInspectStandardOutput();
+    } else {
+      std::string reason;
+      if (!PlatformInspectFileTarget(output->Path(), entry.mTarget, reason)) {
+        return "cannot write the " + output->Option() + " file '" +
+               EscapeForOneLine(output->Path()) + "': " + reason;
+      }
+    }
+    for (const TSeen& other : seen) {
+      const bool bothStandard = output->IsStandardOutput() && other.mOutput->IsStandardOutput();
+      const bool sameFile = !entry.mTarget.mIdentity.empty() &&
+                            entry.mTarget.mIdentity == other.mTarget.mIdentity &&
+                            !entry.mTarget.mShareable;
+      if (bothStandard || sameFile) {
+        const auto name = [](const TOutputFile* ParaOutput) {
+          return ParaOutput->IsStandardOutput()
+                     ? ParaOutput->Option() + " (standard output)"
+                     : ParaOutput->Option() + " '" + EscapeForOneLine(ParaOutput->Path()) + "'";
+        };
+        return name(other.mOutput) + " and " + name(output) +
+               " are the same file: each output needs a file of its own";
+      }
+    }
+    seen.push_back(std::move(entry));
+  }
+  return {};
+}
+
+bool FinishAndCommitOutputs(const std::vector<TOutputFile*>& ParaOutputs, std::string& ParaError) {
+  for (TOutputFile* output : ParaOutputs) {
+    if (!output->Finish(ParaError)) {
+      return false;
+    }
+  }
+  for (TOutputFile* output : ParaOutputs) {
+    if (!output->Commit(ParaError)) {
+      return false;
+    }
+  }
+  return true;
+}
