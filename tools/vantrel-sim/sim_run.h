@@ -1,0 +1,37 @@
+// One game of vantrel-sim: the world created with the command line's seed and population, run
+// step by step (cycle, sizes, paint against the do-nothing OpenGL table, clicks), watched after
+// every step, and summed up. Several games run one after another in one process: each starts
+// from the same globals as a fresh process.
+#pragma once
+
+#include <cstdint>
+
+#include "tools/vantrel-sim/epidemic_curve.h"
+#include "tools/vantrel-sim/run_summary.h"
+#include "tools/vantrel-sim/sim_options.h"
+
+// What a caller sees of a game while it runs.
+class TRunWatcher {
+public:
+  // Whether AfterStep needs the population's counts (a pass over every person) every step.
+  virtual bool WantsCounts() const { return false; }
+  // After step ParaStep (0: after the events before the first cycle). ParaCounts are filled
+  // (with step, level and game over) only when WantsCounts() says so.
+  virtual void AfterStep(int64_t ParaStep, const TEpidemicCounts& ParaCounts) = 0;
+
+protected:
+  ~TRunWatcher() = default;
+};
+
+// How far a game got, for the messages of a failed allocation.
+struct TRunProgress {
+  bool mCreated = false; // the first population exists
+  int64_t mStep = 0;
+};
+
+// Runs one game of ParaOptions with RandSeed := ParaSeed and leaves its world for the caller
+// to read (ProgramDestroy frees it, and the next RunGame does too). Counts every step for the
+// summary when ParaSummarise is set. Throws std::bad_alloc when a population cannot be had;
+// ParaProgress then says where.
+TRunSummary RunGame(const TSimOptions& ParaOptions, uint32_t ParaSeed, bool ParaSummarise,
+                    TRunWatcher* ParaWatcher, TRunProgress& ParaProgress);
