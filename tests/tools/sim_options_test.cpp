@@ -231,7 +231,7 @@ TEST(SimOptions, APopulationIsRefusedOnlyWhenItsRunCannotFitIntoTheMemoryAvailab
   // long enough for a level to end.
   EXPECT_GE(PopulationMemoryBytes(1000000, kEarliestLevelEnd), uint64_t{2200000} * sizeof(TPerson));
   EXPECT_LT(PopulationMemoryBytes(1000000, kEarliestLevelEnd - 1),
-            uint64_t{1100000} * sizeof(TPerson));
+            uint64_t{2000000} * sizeof(TPerson));
   EXPECT_GE(PopulationMemoryBytes(std::numeric_limits<int32_t>::max(), 1000), uint64_t{1} << 38);
   // Unknown memory: nothing to check against.
   EXPECT_EQ(CheckPopulationFits(std::numeric_limits<int32_t>::max(), 1000, 0, 0), "");
