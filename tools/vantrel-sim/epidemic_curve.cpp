@@ -234,7 +234,7 @@ std::string EpidemicCurveSvg(const TEpidemicCurve& ParaCurve, const std::string&
            series.mColour + "\" stroke-width=\"3\"/>\n";
     out += "<text x=\"" + Number(legendX + 28) + "\" y=\"" + Number(legendY) +
            "\" fill=\"#d8d8d8\">" + series.mLabel + "</text>\n";
-    legendX += 28 + 7.0 * static_cast<double>(std::string(series.mLabel).size()) + 16;
+    legendX += 28 + 6.4 * static_cast<double>(std::string(series.mLabel).size()) + 18;
   }
   out += "<line x1=\"" + Number(legendX) + "\" y1=\"" + Number(legendY - 12) + "\" x2=\"" +
          Number(legendX) + "\" y2=\"" + Number(legendY + 4) +

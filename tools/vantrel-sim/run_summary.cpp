@@ -117,7 +117,9 @@ std::string SweepLevelsSvg(const std::vector<TRunSummary>& ParaRuns, const std::
       }
     }
   }
-  const int64_t top = (largest + tick - 1) / tick * tick;
+  // Some room above the tallest bar, so it does not run along the frame.
+  const int64_t headroom = largest + largest / 20 + 1;
+  const int64_t top = (headroom + tick - 1) / tick * tick;
   const auto y = [&](int64_t ParaGames) {
     return kTop + kPlotHeight -
            static_cast<double>(ParaGames) / static_cast<double>(top) * kPlotHeight;
