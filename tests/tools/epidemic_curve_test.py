@@ -43,6 +43,13 @@ def buried_in_state(output):
                if line and not line.startswith(("step=", "state")) and line.split()[9] == "1")
 
 
+def quarantined_living_in_state(output):
+    """Columns 8 and 9 of a person are its quarantined and dead flags."""
+    return sum(1 for line in output.splitlines()[1:]
+               if line and not line.startswith(("step=", "state"))
+               and line.split()[7] == "1" and line.split()[8] == "0")
+
+
 def read_svg(path):
     """series -> [(step, count)], level-change steps, game-over step (or None)."""
     root = ET.parse(path).getroot()
@@ -103,6 +110,8 @@ def check_run(name, arguments, folder, thinned):
                           f"{mismatched[:3]})")
     check(rows[-1][5] == buried_in_state(output),
           f"{name}: the last row's buried are the state's ({rows[-1][5]})")
+    check(rows[-1][7] == quarantined_living_in_state(output),
+          f"{name}: the last row's quarantined are the state's living quarantined ({rows[-1][7]})")
     csv_levels = [row[0] for prev, row in zip(rows, rows[1:]) if row[1] == prev[1] + 1]
     csv_over = next((row[0] for row in rows if row[6] == 1), None)
     # A new level is a new population: the trace's person count changes in that step only.
