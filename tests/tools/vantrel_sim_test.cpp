@@ -226,16 +226,18 @@ protected:
 } // namespace
 
 TEST_F(SimOutputs, StandardOutputThatFailsIsOneLineExitOneAndNoFileIsReplaced) {
-  // A full disk, and a reader that went away after one byte (the state of 5000 persons is far
-  // more than a pipe holds).
+  // A full disk, a reader that went away after one byte (the state of 5000 persons is far more
+  // than a pipe holds), and one that went away in a run of a hundred million steps: the run
+  // ends there instead of running on for nothing.
   const std::string files = " --plot " + mFolder + "/keep.svg --csv " + mFolder + "/keep.csv";
-  for (const auto& [redirect, reason] : std::vector<std::pair<std::string, std::string>>{
-           {" >/dev/full", "No space left on device"},
-           {" | head -c 1 >/dev/null", "Broken pipe"}}) {
-    const std::string command = "set -o pipefail; " + std::string(VANTREL_SIM_PATH) +
-                                " --seed 1 --persons 5000 --steps 3" + files + redirect;
+  for (const auto& [tail, reason] : std::vector<std::pair<std::string, std::string>>{
+           {"--persons 5000 --steps 3 >/dev/full", "No space left on device"},
+           {"--persons 5000 --steps 3 | head -c 1 >/dev/null", "Broken pipe"},
+           {"--steps 100000000 --trace 1 | head -c 1 >/dev/null", "Broken pipe"}}) {
+    const std::string command = "set -o pipefail; timeout 120 " + std::string(VANTREL_SIM_PATH) +
+                                " --seed 1" + files + " " + tail;
     const TRun run = RunCommand("bash -c '" + command + "' 2>&1");
-    EXPECT_EQ(run.mExitCode, 1) << redirect;
+    EXPECT_EQ(run.mExitCode, 1) << tail;
     EXPECT_EQ(run.mOutput, "vantrel-sim: could not write standard output: " + reason + "\n");
     EXPECT_EQ(Listing(), "keep.csv keep.svg oldold");
   }

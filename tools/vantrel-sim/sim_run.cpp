@@ -101,7 +101,8 @@ TRunSummary RunGame(const TSimOptions& ParaOptions, uint32_t ParaSeed, bool Para
   clicks.RunStep(0, ApplyClick);
   observe(0, false);
   int64_t step = 0;
-  while (step < ParaOptions.mSteps && !(ParaOptions.mUntilGameOver && summary.mOver)) {
+  while (step < ParaOptions.mSteps && !(ParaOptions.mUntilGameOver && summary.mOver) &&
+         !(ParaWatcher != nullptr && ParaWatcher->Stopped())) {
     ++step;
     ParaProgress.mStep = step;
     ProgramSimulationCycle();

@@ -101,6 +101,10 @@ public:
     mProgress.Update(ParaStep);
   }
 
+  bool Stopped() const override {
+    return (mText != nullptr && mText->Failed()) || (mCsv != nullptr && mCsv->Failed());
+  }
+
   void EndProgress() { mProgress.End(); }
 
 private:
@@ -224,7 +228,8 @@ int Run(const TSimOptions& ParaOptions, const std::vector<std::string>& ParaArgu
       return OutOfMemory(ParaOptions, progress);
     }
     watcher.EndProgress();
-    if (text && !ParaOptions.mNoState) {
+    // A run that stopped because an output failed has no state to show: it ends in its error.
+    if (text && !ParaOptions.mNoState && !watcher.Stopped()) {
       TStateSink sink(*text);
       WriteWorldState(result.mSteps, sink);
     }
