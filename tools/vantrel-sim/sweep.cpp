@@ -2,11 +2,13 @@
 #include "tools/vantrel-sim/sweep.h"
 
 #include <algorithm>
+#include <chrono>
 #include <condition_variable>
 #include <cstdio>
 #include <mutex>
 #include <new>
 #include <optional>
+#include <stdexcept>
 #include <thread>
 
 #include "platform/platform_process.h"
