@@ -28,7 +28,7 @@ TOutputFile::~TOutputFile() {
 
 std::string TOutputFile::Describe(const char* ParaWhat, const std::string& ParaReason) const {
   if (mStandardOutput) {
-    return std::string(ParaWhat) + " standard output (" + mOption + "): " + ParaReason;
+    return std::string(ParaWhat) + " standard output: " + ParaReason;
   }
   std::string text(ParaWhat);
   text += " the ";
@@ -150,11 +150,18 @@ std::string RefuseSharedOutputs(const std::vector<const TOutputFile*>& ParaOutpu
                             entry.mTarget.mIdentity == other.mTarget.mIdentity &&
                             !entry.mTarget.mShareable;
       if (bothStandard || sameFile) {
+        // An option's own "-" shows as such; an output that always goes there by its name.
         const auto name = [](const TOutputFile* ParaOutput) {
-          return ParaOutput->IsStandardOutput()
-                     ? ParaOutput->Option() + " (standard output)"
-                     : ParaOutput->Option() + " '" + EscapeForOneLine(ParaOutput->Path()) + "'";
+          if (!ParaOutput->IsStandardOutput()) {
+            return ParaOutput->Option() + " '" + EscapeForOneLine(ParaOutput->Path()) + "'";
+          }
+          return ParaOutput->Option().rfind("--", 0) == 0 ? ParaOutput->Option() + " -"
+                                                          : ParaOutput->Option();
         };
+        if (bothStandard) {
+          return name(other.mOutput) + " and " + name(output) +
+                 " both go to standard output: send one of them to a file";
+        }
         return name(other.mOutput) + " and " + name(output) +
                " are the same file: each output needs a file of its own";
       }

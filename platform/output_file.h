@@ -20,6 +20,8 @@ public:
   TOutputFile& operator=(const TOutputFile&) = delete;
 
   bool IsStandardOutput() const { return mStandardOutput; }
+  // A write has failed: what follows is lost, and Flush or Finish will say why.
+  bool Failed() const { return !mFailure.empty(); }
   const std::string& Option() const { return mOption; }
   const std::string& Path() const { return mPath; }
 

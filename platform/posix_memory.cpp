@@ -1,11 +1,36 @@
-// POSIX backend of platform_memory.h: pages times page size, as sysconf reports them.
-// Pairs with win32_memory.cpp.
+// POSIX backend of platform_memory.h: pages times page size, as sysconf reports them, and
+// Linux's own estimate of available memory. Pairs with win32_memory.cpp.
 #include "platform/platform_memory.h"
 
+#include <cstdio>
+#include <cstring>
 #include <unistd.h>
 
 uint64_t PlatformPhysicalMemoryBytes() {
   const long pages = sysconf(_SC_PHYS_PAGES);
+  const long pageSize = sysconf(_SC_PAGE_SIZE);
+  if (pages <= 0 || pageSize <= 0) {
+    return 0;
+  }
+  return static_cast<uint64_t>(pages) * static_cast<uint64_t>(pageSize);
+}
+
+uint64_t PlatformAvailableMemoryBytes() {
+  // NOTE: free pages alone (_SC_AVPHYS_PAGES) leave out the page cache, which the kernel gives
+  // up on demand; MemAvailable counts it.
+  if (std::FILE* info = std::fopen("/proc/meminfo", "r")) {
+    char line[256];
+    unsigned long long kibibytes = 0;
+    bool found = false;
+    while (!found && std::fgets(line, sizeof line, info) != nullptr) {
+      found = std::sscanf(line, "MemAvailable: %llu kB", &kibibytes) == 1;
+    }
+    std::fclose(info);
+    if (found) {
+      return static_cast<uint64_t>(kibibytes) * 1024;
+    }
+  }
+  const long pages = sysconf(_SC_AVPHYS_PAGES);
   const long pageSize = sysconf(_SC_PAGE_SIZE);
   if (pages <= 0 || pageSize <= 0) {
     return 0;

@@ -18,6 +18,8 @@ packages=(
   g++-mingw-w64-x86-64-posix wine64 zip
   # profiling the benchmarks
   linux-perf
+  # the README's sweeps of seed ranges over several processes or machines
+  parallel
 )
 
 missing=()

@@ -21,6 +21,8 @@ Subcommands:
   fatal TRACE_GAME SHOTS      an error of the entry sequence is shown in a box, exit code 1
   inputs GAME SIM OUT         a player's clicks, resizes and covers, proved against the
                               headless driver's replay of the game's event log
+  sim-outputs SIM NATIVE_SIM  vantrel-sim.exe: a file replaced whole, one file under two names
+                              refused, a sweep in-process equal to the Linux build's
 The prefix is $VANTREL_WINEPREFIX, wine's loader $VANTREL_WINE. Every wait has a timeout.
 """
 import os
@@ -28,6 +30,7 @@ import re
 import shutil
 import subprocess
 import sys
+import tempfile
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
@@ -709,6 +712,39 @@ def inputs(exe, sim, out_dir):
                         shoot, sim, out_dir, "Windows", startup_seconds=60)
 
 
+def sim_outputs(sim, native):
+    folder = tempfile.mkdtemp(prefix="vantrel-sim-wine-")
+    keep = os.path.join(folder, "keep.csv")
+    with open(keep, "w") as file:
+        file.write("old")
+
+    def windows(*arguments):
+        result = subprocess.run([WINE, sim, *arguments], capture_output=True, text=True,
+                                timeout=300, cwd=folder, env=wine_environment("-all"))
+        return result.returncode, result.stdout.replace("\r", ""), result.stderr
+
+    code, _, _ = windows("--seed", "3", "--steps", "300", "--csv", "keep.csv", "--no-state")
+    expected = subprocess.run([native, "--seed", "3", "--steps", "300", "--csv", "-",
+                               "--no-state"], capture_output=True, text=True, timeout=120).stdout
+    with open(keep) as file:
+        written = file.read()
+    check(code == 0 and written == expected, "an existing file is replaced by the whole CSV")
+    check(sorted(os.listdir(folder)) == ["keep.csv"], "no temporary file is left beside it")
+    code, _, error = windows("--seed", "1", "--steps", "5", "--csv", "keep.csv", "--plot",
+                             ".\\KEEP.csv")
+    with open(keep) as file:
+        check(code == 2 and "the same file" in error and file.read() == written,
+              f"one file under two names is refused and left alone ({code}, {error.strip()})")
+    code, _, error = windows("--seeds", "1..4", "--steps", "800", "--jobs", "2")
+    check(code == 2 and error.count("\n") == 1 and "--jobs 2" in error,
+          f"more than one job is refused in one line ({error.strip()})")
+    code, rows, _ = windows("--seeds", "1..4", "--steps", "800")
+    linux = subprocess.run([native, "--seeds", "1..4", "--steps", "800", "--jobs", "1"],
+                           capture_output=True, text=True, timeout=120).stdout
+    check(code == 0 and rows == linux and rows.count("\n") == 5,
+          "a sweep runs in-process and its rows are the Linux build's")
+
+
 def main():
     command = sys.argv[1]
     if command == "prefix":
@@ -739,6 +775,8 @@ def main():
         softtrace(sys.argv[2], sys.argv[3], sys.argv[4], sys.argv[5])
     elif command == "inputs":
         inputs(sys.argv[2], sys.argv[3], sys.argv[4])
+    elif command == "sim-outputs":
+        sim_outputs(sys.argv[2], sys.argv[3])
     else:
         raise SystemExit("unknown command " + command)
     if failures:

@@ -1,10 +1,12 @@
 // The epidemic curve's samples: short runs keep every step, long runs are thinned to about
 // the target, and the steps around a level change or the game over are never thinned away.
 #include "tools/vantrel-sim/epidemic_curve.h"
+#include "tools/vantrel-sim/run_summary.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -101,4 +103,61 @@ TEST(EpidemicCurve, TheSvgCarriesOnePolylinePerSeriesAndAMarkPerEvent) {
   EXPECT_NE(svg.find("class=\"game-over\" data-step=\"9\""), std::string::npos);
   EXPECT_NE(svg.find("seed &lt;1&gt; &amp; more"), std::string::npos);
   EXPECT_EQ(svg.find("seed <1>"), std::string::npos);
+}
+
+TEST(EpidemicCurve, ARunThatMayStopEarlyKeepsOneToTwoTimesTheTargetAndItsEvents) {
+  // Lost at step 61 234 of at most a billion: the spacing is found as the run goes.
+  TEpidemicCurve curve(1000000000, 1000, false);
+  for (int64_t step = 0; step <= 61234; ++step) {
+    curve.Add(At(step, step >= 777 ? 2 : 1, step >= 61234));
+  }
+  curve.End();
+  const std::vector<int64_t> steps = Steps(curve);
+  EXPECT_GE(steps.size(), 1000u);
+  EXPECT_LE(steps.size(), 2004u);
+  EXPECT_EQ(curve.Steps(), 61234);
+  for (const int64_t step :
+       {int64_t{0}, int64_t{776}, int64_t{777}, int64_t{61233}, int64_t{61234}}) {
+    EXPECT_TRUE(Has(steps, step)) << step;
+  }
+  EXPECT_TRUE(std::is_sorted(steps.begin(), steps.end()));
+  for (const auto& sample : curve.Samples()) {
+    EXPECT_EQ(sample.mHealthy, sample.mStep % 97);
+  }
+}
+
+TEST(RunSummary, ARowReadsBackAsWrittenAndAnythingElseIsRefused) {
+  TRunSummary summary;
+  summary.mSeed = 4294967295u;
+  summary.mSteps = 14000;
+  summary.mLevel = 3;
+  summary.mLevelEnds = {2101, 5032};
+  summary.mOver = true;
+  summary.mOverStep = 13548;
+  summary.mPeakInfected = 233;
+  summary.mPeakInfectedStep = 12000;
+  summary.mEnd.mHealthy = 1;
+  summary.mEnd.mInfected = 2;
+  summary.mEnd.mQuarantined = 3;
+  summary.mEnd.mDead = 4;
+  summary.mEnd.mBuried = 240;
+  const std::string row = SummaryCsvRow(summary);
+  EXPECT_EQ(row, "4294967295,14000,3,2101 5032,1,13548,233,12000,1,2,3,4,240,247\n");
+  EXPECT_EQ(std::count(kSummaryCsvHeader, kSummaryCsvHeader + std::strlen(kSummaryCsvHeader), ','),
+            13);
+  TRunSummary read;
+  ASSERT_TRUE(ParseSummaryCsvRow(row.substr(0, row.size() - 1), read));
+  EXPECT_EQ(SummaryCsvRow(read), row);
+  summary.mOver = false;
+  summary.mLevelEnds.clear();
+  const std::string playing = SummaryCsvRow(summary);
+  EXPECT_EQ(playing, "4294967295,14000,3,,0,,233,12000,1,2,3,4,240,247\n");
+  ASSERT_TRUE(ParseSummaryCsvRow(playing.substr(0, playing.size() - 1), read));
+  EXPECT_EQ(SummaryCsvRow(read), playing);
+  for (const char* wrong :
+       {"", "1,2,3", "1,14000,3,,0,5,233,12000,1,2,3,4,240,247",
+        "1,14000,3,,2,,233,12000,1,2,3,4,240,247", "1,14000,3,x,0,,233,12000,1,2,3,4,240,247",
+        "1,14000,3,,0,,233,12000,1,2,3,4,240,247,9"}) {
+    EXPECT_FALSE(ParseSummaryCsvRow(wrong, read)) << wrong;
+  }
 }

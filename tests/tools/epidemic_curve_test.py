@@ -43,6 +43,13 @@ def buried_in_state(output):
                if line and not line.startswith(("step=", "state")) and line.split()[9] == "1")
 
 
+def quarantined_living_in_state(output):
+    """Columns 8 and 9 of a person are its quarantined and dead flags."""
+    return sum(1 for line in output.splitlines()[1:]
+               if line and not line.startswith(("step=", "state"))
+               and line.split()[7] == "1" and line.split()[8] == "0")
+
+
 def read_svg(path):
     """series -> [(step, count)], level-change steps, game-over step (or None)."""
     root = ET.parse(path).getroot()
@@ -67,7 +74,19 @@ def read_svg(path):
     check(exact, f"{os.path.basename(path)}: every point lies on a whole step and person count")
     texts = [t.text or "" for t in root.iter(f"{SVG}text")]
     check("steps" in texts and "persons" in texts, "the axes are labelled steps and persons")
-    return series, levels, over[0] if over else None
+    # Labels: none touches another, none crosses the game over's line, each at a level line.
+    over_x = [float(l.get("x1")) for l in root.iter(f"{SVG}line") if l.get("class") == "game-over"]
+    boxes = sorted((float(t.get("x")), float(t.get("x")) + 6.6 * len(t.text), int(t.get("data-step")))
+                   for t in root.iter(f"{SVG}text") if t.get("class") == "level-label")
+    check(all(a[1] + 4 <= b[0] for a, b in zip(boxes, boxes[1:])), "no two level labels overlap")
+    check(not any(start - 3 <= x <= end + 3 for start, end, _ in boxes for x in over_x),
+          "no level label crosses the game over's mark")
+    check({step for _, _, step in boxes} <= set(levels), "every label stands at a level change")
+    description = root.find(f"{SVG}desc")
+    check(description is not None and description.text.startswith("Made by vantrel-sim ")
+          and ": vantrel-sim --seed " in description.text,
+          f"the <desc> names the version and the command line ({description.text[:60] if description is not None else None})")
+    return series, levels, over[0] if over else None, boxes
 
 
 def check_run(name, arguments, folder, thinned):
@@ -75,12 +94,13 @@ def check_run(name, arguments, folder, thinned):
     table = os.path.join(folder, name + ".csv")
     output = run(*arguments, "--trace", "1", "--plot", svg, "--csv", table)
     trace = traces(output)
-    steps = int(arguments[arguments.index("--steps") + 1])
+    # The steps run: --steps, or fewer with --until-game-over.
+    steps = int(output[output.index("state steps=") + 12:].split()[0])
 
     with open(table, newline="") as file:
         rows = list(csv.reader(file))
     check(rows[0] == ["step", "level", "healthy", "infected", "dead_not_buried", "buried",
-                      "game_over"], f"{name}: the CSV's header row")
+                      "game_over", "quarantined"], f"{name}: the CSV's header row")
     rows = [[int(v) for v in row] for row in rows[1:]]
     check([row[0] for row in rows] == list(range(steps + 1)), f"{name}: one CSV row per step, 0..{steps}")
     mismatched = [row[0] for row in rows[1:]
@@ -90,14 +110,17 @@ def check_run(name, arguments, folder, thinned):
                           f"{mismatched[:3]})")
     check(rows[-1][5] == buried_in_state(output),
           f"{name}: the last row's buried are the state's ({rows[-1][5]})")
+    check(rows[-1][7] == quarantined_living_in_state(output),
+          f"{name}: the last row's quarantined are the state's living quarantined ({rows[-1][7]})")
     csv_levels = [row[0] for prev, row in zip(rows, rows[1:]) if row[1] == prev[1] + 1]
     csv_over = next((row[0] for row in rows if row[6] == 1), None)
     # A new level is a new population: the trace's person count changes in that step only.
     grown = [k for k in range(2, steps + 1) if trace[k][0] != trace[k - 1][0]]
     check(csv_levels == grown, f"{name}: the CSV's level goes up where the population grows")
 
-    series, levels, over = read_svg(svg)
-    check(sorted(series) == ["buried", "dead", "healthy", "infected"], f"{name}: four series")
+    series, levels, over, labels = read_svg(svg)
+    check(sorted(series) == ["buried", "dead", "healthy", "infected", "quarantined"],
+          f"{name}: five series")
     points = series["healthy"]
     plotted = [step for step, _ in points]
     check(all([s for s, _ in series[k]] == plotted for k in series),
@@ -112,28 +135,48 @@ def check_run(name, arguments, folder, thinned):
     wrong_split = [step for i, step in enumerate(plotted)
                    if (series["dead"][i][1], series["buried"][i][1]) != tuple(by_step[step][4:6])]
     check(not wrong_split, f"{name}: dead and buried split as in the CSV")
-    check(levels == csv_levels and (len(levels) > 0) == thinned,
+    wrong_quarantined = [step for i, step in enumerate(plotted)
+                         if series["quarantined"][i][1] != by_step[step][7]]
+    check(not wrong_quarantined, f"{name}: the quarantined as in the CSV")
+    check(levels == csv_levels,
           f"{name}: a mark at every level change ({levels})")
     check(all(k - 1 in plotted and k in plotted for k in levels),
           f"{name}: the steps before and at every level change are plotted")
     check(over == csv_over, f"{name}: the game over is marked at step {over}")
     if over is not None:
         check(over - 1 in plotted and over in plotted, f"{name}: the game over's steps are plotted")
-    if thinned:
+    if thinned == "until":
+        # The end was not known: 1000 to 2000 points, plus the two around each event.
+        most = 2001 + 2 * (len(levels) + 1)
+        check(1000 <= len(plotted) <= most,
+              f"{name}: thinned to {len(plotted)} points (1000 to {most})")
+        check(over == steps, f"{name}: the run ends at the game over ({over}, {steps})")
+    elif thinned:
         # About 1000 evenly spaced steps, plus the two around each event.
         most = 1001 + 2 * (len(levels) + 1)
         check(1000 <= len(plotted) <= most,
               f"{name}: thinned to {len(plotted)} points (1000 to {most})")
     else:
         check(plotted == list(range(steps + 1)), f"{name}: a short run plots every step")
-    return trace
+    return trace, labels
 
 
 def main():
     with tempfile.TemporaryDirectory() as folder:
         # Six levels and a lost game in 14 000 steps, with a right click into the first level.
-        check_run("levels", ["--seed", "12", "--steps", "14000", "--click", "R,400,300@150"],
-                  folder, thinned=True)
+        _, labels = check_run("levels", ["--seed", "12", "--steps", "14000", "--click",
+                                         "R,400,300@150"], folder, thinned=True)
+        check(len(labels) == 5, f"five level changes, five labels ({len(labels)})")
+        # The same game stopped where it is lost: its plot ends there.
+        check_run("until", ["--seed", "12", "--steps", "100000", "--click", "R,400,300@150",
+                            "--until-game-over"], folder, thinned="until")
+        # Quarantine clicks into a crowded spot: the quarantined series is not flat at 0.
+        _, _ = check_run("quarantine", ["--seed", "21", "--steps", "3000", "--size", "100x100@0"]
+                         + [arg for x in (20, 50, 80) for arg in ("--click", f"L,{x},{x}@1")],
+                         folder, thinned=True)
+        with open(os.path.join(folder, "quarantine.csv")) as file:
+            most = max(int(row.split(",")[7]) for row in file.read().splitlines()[1:])
+        check(most > 0, f"the clicks quarantined someone ({most} at most)")
         # 100 000 steps on a wide field, where the levels go on far longer.
         check_run("long", ["--seed", "4", "--persons", "40", "--size", "3000x2500@0",
                            "--steps", "100000"], folder, thinned=True)

@@ -101,11 +101,13 @@ TEST(SimOptions, HelpWinsAnywhereExceptAsTheValueOfAnOption) {
 TEST(SimOptions, ASingleValuedOptionGivenTwiceIsAnError) {
   const std::vector<std::string> base = {"--seed", "1", "--steps", "1"};
   for (const std::string option :
-       {"--seed", "--steps", "--persons", "--trace", "--plot", "--csv"}) {
+       {"--seed", "--steps", "--persons", "--trace", "--plot", "--csv", "--summary"}) {
     std::vector<std::string> arguments = base;
     for (int i = 0; i < 2; ++i) {
       arguments.push_back(option);
-      arguments.push_back(option == "--plot" || option == "--csv" ? "f" + std::to_string(i) : "3");
+      arguments.push_back(option == "--plot" || option == "--csv" || option == "--summary"
+                              ? "f" + std::to_string(i)
+                              : "3");
     }
     std::string error;
     EXPECT_FALSE(Parse(arguments, &error)) << option;
@@ -172,33 +174,70 @@ TEST(SimOptions, ErrorsEscapeLineBreaksControlsAndBytesThatAreNotUtf8) {
   EXPECT_EQ(EscapeForOneLine("Größe 5 \xe2\x82\xac \\n"), "Größe 5 \xe2\x82\xac \\\\n");
 }
 
-TEST(SimOptions, PlotAndCsvTakeAFileNameEachAndNotTheSameOne) {
-  const auto options = Parse({"--seed", "1", "--steps", "1", "--plot", "a.svg", "--csv", "a.csv"});
+TEST(SimOptions, FilesTakeANameOrTheDashAndPerGameOptionsStayOutOfSweeps) {
+  const auto options = Parse({"--seed", "1", "--steps", "1", "--plot", "a.svg", "--csv", "-"});
   ASSERT_TRUE(options);
   EXPECT_EQ(options->mPlotPath, "a.svg");
-  EXPECT_EQ(options->mCsvPath, "a.csv");
-  std::string error;
-  EXPECT_FALSE(Parse({"--seed", "1", "--steps", "1", "--plot", "a", "--csv", "a"}, &error));
-  EXPECT_NE(error.find("same file"), std::string::npos) << error;
-  EXPECT_FALSE(Parse({"--seed", "1", "--steps", "1", "--plot", ""}, &error));
-  EXPECT_NE(error.find("--plot"), std::string::npos) << error;
+  EXPECT_EQ(options->mCsvPath, "-");
+  EXPECT_EQ(options->mSummaryPath, "");
+  const auto sweep = Parse({"--seeds", "4294967290..4294967295", "--steps", "1", "--jobs", "3",
+                            "--until-game-over", "--quiet"});
+  ASSERT_TRUE(sweep);
+  EXPECT_TRUE(sweep->mSweep && sweep->mUntilGameOver && sweep->mQuiet);
+  EXPECT_EQ(sweep->mSeedFirst, 4294967290u);
+  EXPECT_EQ(sweep->mSeedLast, 4294967295u);
+  EXPECT_EQ(sweep->mJobs, 3);
+  EXPECT_EQ(sweep->mSummaryPath, "-") << "a sweep's summary goes to standard output by default";
+  // Every new option's bad value or misplaced use: one line naming it.
+  const std::vector<std::pair<std::vector<std::string>, std::string>> refused = {
+      {{"--seeds", "5..4", "--steps", "1"}, "--seeds"},
+      {{"--seeds", "1..", "--steps", "1"}, "--seeds"},
+      {{"--seeds", "1-5", "--steps", "1"}, "--seeds"},
+      {{"--seeds", "0..4294967296", "--steps", "1"}, "--seeds"},
+      {{"--seed", "1", "--seeds", "1..2", "--steps", "1"}, "--seeds"},
+      {{"--seeds", "1..2", "--steps", "1", "--jobs", "0"}, "--jobs"},
+      {{"--seeds", "1..2", "--steps", "1", "--jobs", "1025"}, "--jobs"},
+      {{"--seed", "1", "--steps", "1", "--jobs", "2"}, "--jobs"},
+      {{"--seeds", "1..2", "--steps", "1", "--trace", "5"}, "--trace"},
+      {{"--seeds", "1..2", "--steps", "1", "--csv", "c"}, "--csv"},
+      {{"--seeds", "1..2", "--steps", "1", "--no-state"}, "--no-state"},
+      {{"--seed", "1", "--steps", "1", "--summary", ""}, "--summary"},
+      {{"--seed", "1", "--steps", "1", "--quiet", "--quiet"}, "--quiet"},
+      {{"--seed", "1", "--steps", "1", "--until-game-over", "1"}, "'1'"},
+  };
+  for (const auto& [arguments, named] : refused) {
+    std::string error;
+    EXPECT_FALSE(Parse(arguments, &error)) << named;
+    EXPECT_NE(error.find(named), std::string::npos) << error;
+    EXPECT_EQ(error.find('\n'), std::string::npos);
+  }
+  EXPECT_TRUE(Parse({"--version", "--seed", "x"})->mVersion);
 }
 
-TEST(SimOptions, APopulationIsRefusedOnlyWhenItsRunCannotFitIntoPhysicalMemory) {
+TEST(SimOptions, APopulationIsRefusedOnlyWhenItsRunCannotFitIntoTheMemoryAvailable) {
   constexpr uint64_t kSixteenGiB = uint64_t{16} << 30;
   // About 1e8 persons need more than 16 GiB; a million fits easily.
-  const std::string refusal = CheckPopulationFits(100000000, kSixteenGiB);
+  const std::string refusal = CheckPopulationFits(100000000, 1000, kSixteenGiB, 2 * kSixteenGiB);
   EXPECT_NE(refusal.find("--persons 100000000"), std::string::npos) << refusal;
-  EXPECT_NE(refusal.find("GB"), std::string::npos) << refusal;
+  EXPECT_NE(refusal.find("available now (of 34.4 GB physical memory)"), std::string::npos)
+      << refusal;
   EXPECT_EQ(refusal.find('\n'), std::string::npos);
-  EXPECT_EQ(CheckPopulationFits(1000000, kSixteenGiB), "");
-  // The boundary: exactly enough fits, one byte less does not.
-  const uint64_t needed = PopulationMemoryBytes(3000000);
-  EXPECT_EQ(CheckPopulationFits(3000000, needed), "");
-  EXPECT_NE(CheckPopulationFits(3000000, needed - 1), "");
-  // A run holds a population and builds the next, 1.2 times larger, beside it.
-  EXPECT_GE(PopulationMemoryBytes(1000000), uint64_t{2200000} * sizeof(TPerson));
-  EXPECT_GE(PopulationMemoryBytes(std::numeric_limits<int32_t>::max()), uint64_t{1} << 38);
-  // Unknown physical memory: nothing to check against.
-  EXPECT_EQ(CheckPopulationFits(std::numeric_limits<int32_t>::max(), 0), "");
+  EXPECT_EQ(CheckPopulationFits(1000000, 1000, kSixteenGiB, kSixteenGiB), "");
+  // The boundary: exactly enough fits, one byte less does not, and the two figures differ.
+  const uint64_t needed = PopulationMemoryBytes(3000000, 1000);
+  EXPECT_EQ(CheckPopulationFits(3000000, 1000, needed, 0), "");
+  const std::string close = CheckPopulationFits(3000000, 1000, needed - 1, 0);
+  const auto figure = [&](const char* ParaBefore) {
+    const auto at = close.find(ParaBefore) + std::string(ParaBefore).size();
+    return close.substr(at, close.find(' ', close.find(' ', at) + 1) - at);
+  };
+  EXPECT_NE(figure("need about "), figure("more than the ")) << close;
+  // The next, 1.2 times larger population is built beside the old one, but only by a run
+  // long enough for a level to end.
+  EXPECT_GE(PopulationMemoryBytes(1000000, kEarliestLevelEnd), uint64_t{2200000} * sizeof(TPerson));
+  EXPECT_LT(PopulationMemoryBytes(1000000, kEarliestLevelEnd - 1),
+            uint64_t{2000000} * sizeof(TPerson));
+  EXPECT_GE(PopulationMemoryBytes(std::numeric_limits<int32_t>::max(), 1000), uint64_t{1} << 38);
+  // Unknown memory: nothing to check against.
+  EXPECT_EQ(CheckPopulationFits(std::numeric_limits<int32_t>::max(), 1000, 0, 0), "");
 }

@@ -15,20 +15,39 @@ TEpidemicCounts CountPersons() {
       ++(person.mBuried ? counts.mBuried : counts.mDead);
     } else {
       ++(person.mInfected ? counts.mInfected : counts.mHealthy);
+      counts.mQuarantined += person.mQuarantined ? 1 : 0;
     }
   }
   return counts;
 }
 
-TEpidemicCurve::TEpidemicCurve(int64_t ParaSteps, int64_t ParaTarget)
-    : mSteps(std::max<int64_t>(ParaSteps, 0)),
-      mStride(std::max<int64_t>(1, mSteps / std::max<int64_t>(ParaTarget, 1) +
-                                       (mSteps % std::max<int64_t>(ParaTarget, 1) != 0))) {}
+TEpidemicCurve::TEpidemicCurve(int64_t ParaSteps, int64_t ParaTarget, bool ParaEndKnown)
+    : mSteps(std::max<int64_t>(ParaSteps, 0)), mTarget(std::max<int64_t>(ParaTarget, 1)),
+      mEndKnown(ParaEndKnown),
+      mStride(!ParaEndKnown ? 1
+                            : std::max<int64_t>(1, mSteps / mTarget + (mSteps % mTarget != 0))) {}
 
-void TEpidemicCurve::Keep(const TEpidemicCounts& ParaCounts) {
+void TEpidemicCurve::Keep(const TEpidemicCounts& ParaCounts, bool ParaPinned) {
   if (mSamples.empty() || mSamples.back().mStep < ParaCounts.mStep) {
     mSamples.push_back(ParaCounts);
+    mPinned.push_back(ParaPinned);
+  } else if (mSamples.back().mStep == ParaCounts.mStep && ParaPinned) {
+    mPinned.back() = true;
   }
+}
+
+void TEpidemicCurve::Compact() {
+  mStride *= 2;
+  std::size_t kept = 0;
+  for (std::size_t i = 0; i < mSamples.size(); ++i) {
+    if (mPinned[i] || mSamples[i].mStep % mStride == 0) {
+      mSamples[kept] = mSamples[i];
+      mPinned[kept] = mPinned[i];
+      ++kept;
+    }
+  }
+  mSamples.resize(kept);
+  mPinned.resize(kept);
 }
 
 void TEpidemicCurve::Add(const TEpidemicCounts& ParaCounts) {
@@ -41,13 +60,24 @@ void TEpidemicCurve::Add(const TEpidemicCounts& ParaCounts) {
     mGameOverStep = ParaCounts.mStep;
   }
   if ((levelChange || gameOver) && mHavePrevious) {
-    Keep(mPrevious);
+    Keep(mPrevious, true);
   }
-  if (levelChange || gameOver || ParaCounts.mStep % mStride == 0 || ParaCounts.mStep >= mSteps) {
-    Keep(ParaCounts);
+  if (levelChange || gameOver || ParaCounts.mStep % mStride == 0 ||
+      (mEndKnown && ParaCounts.mStep >= mSteps)) {
+    Keep(ParaCounts, levelChange || gameOver);
+  }
+  if (!mEndKnown && static_cast<int64_t>(mSamples.size()) > 2 * mTarget) {
+    Compact();
   }
   mPrevious = ParaCounts;
   mHavePrevious = true;
+}
+
+void TEpidemicCurve::End() {
+  if (mHavePrevious) {
+    mSteps = mPrevious.mStep;
+    Keep(mPrevious, true);
+  }
 }
 
 namespace {
@@ -62,7 +92,8 @@ constexpr double kBottom = 58;
 constexpr double kPlotWidth = kWidth - kLeft - kRight;
 constexpr double kPlotHeight = kHeight - kTop - kBottom;
 
-// The game's own colours: white persons, red infected, light grey crosses, brown graves.
+// The game's own colours: white persons, red infected, light grey crosses, brown graves, blue
+// quarantine.
 struct TSeries {
   const char* mName;
   const char* mLabel;
@@ -74,9 +105,20 @@ constexpr TSeries kSeries[] = {
     {"infected", "infected (living)", "#ff2020", &TEpidemicCounts::mInfected},
     {"dead", "dead, not buried", "#cccccc", &TEpidemicCounts::mDead},
     {"buried", "buried", "#b07d1a", &TEpidemicCounts::mBuried},
+    {"quarantined", "quarantined", "#4070ff", &TEpidemicCounts::mQuarantined},
 };
 
 std::string Number(double ParaValue) {
+  return SvgNumber(ParaValue);
+}
+
+std::string Escaped(const std::string& ParaText) {
+  return SvgEscaped(ParaText);
+}
+
+} // namespace
+
+std::string SvgNumber(double ParaValue) {
   char text[64];
   const auto result =
       std::to_chars(text, text + sizeof text, ParaValue, std::chars_format::fixed, 3);
@@ -91,7 +133,7 @@ std::string Number(double ParaValue) {
   return s == "-0" ? "0" : s;
 }
 
-std::string Escaped(const std::string& ParaText) {
+std::string SvgEscaped(const std::string& ParaText) {
   std::string out;
   for (const char c : ParaText) {
     switch (c) {
@@ -113,6 +155,8 @@ std::string Escaped(const std::string& ParaText) {
   }
   return out;
 }
+
+namespace {
 
 // A tick spacing of 1, 2 or 5 times a power of ten that cuts [0, ParaMax] into at most
 // ParaMost intervals.
@@ -153,7 +197,8 @@ private:
 
 } // namespace
 
-std::string EpidemicCurveSvg(const TEpidemicCurve& ParaCurve, const std::string& ParaTitle) {
+std::string EpidemicCurveSvg(const TEpidemicCurve& ParaCurve, const std::string& ParaTitle,
+                             const std::string& ParaDescription) {
   int64_t largest = 1;
   for (const TEpidemicCounts& sample : ParaCurve.Samples()) {
     largest = std::max(largest, sample.Persons());
@@ -173,6 +218,9 @@ std::string EpidemicCurveSvg(const TEpidemicCurve& ParaCurve, const std::string&
          Number(kHeight) + "\" viewBox=\"0 0 " + Number(kWidth) + " " + Number(kHeight) +
          "\" font-family=\"sans-serif\" font-size=\"13\">\n";
   out += "<title>" + Escaped(ParaTitle) + "</title>\n";
+  if (!ParaDescription.empty()) {
+    out += "<desc>" + Escaped(ParaDescription) + "</desc>\n";
+  }
   out += "<rect width=\"100%\" height=\"100%\" fill=\"#000000\"/>\n";
   out += "<text x=\"" + Number(kLeft) + "\" y=\"26\" fill=\"#ffffff\" font-size=\"16\">" +
          Escaped(ParaTitle) + "</text>\n";
@@ -186,7 +234,7 @@ std::string EpidemicCurveSvg(const TEpidemicCurve& ParaCurve, const std::string&
            series.mColour + "\" stroke-width=\"3\"/>\n";
     out += "<text x=\"" + Number(legendX + 28) + "\" y=\"" + Number(legendY) +
            "\" fill=\"#d8d8d8\">" + series.mLabel + "</text>\n";
-    legendX += 28 + 7.0 * static_cast<double>(std::string(series.mLabel).size()) + 22;
+    legendX += 28 + 6.4 * static_cast<double>(std::string(series.mLabel).size()) + 18;
   }
   out += "<line x1=\"" + Number(legendX) + "\" y1=\"" + Number(legendY - 12) + "\" x2=\"" +
          Number(legendX) + "\" y2=\"" + Number(legendY + 4) +
@@ -235,8 +283,23 @@ std::string EpidemicCurveSvg(const TEpidemicCurve& ParaCurve, const std::string&
   out += "<text transform=\"translate(20 " + Number(kTop + kPlotHeight / 2) +
          ") rotate(-90)\" fill=\"#d8d8d8\" text-anchor=\"middle\">persons</text>\n";
 
-  // Level changes: a dashed line each; labelled with the new level where there is room.
-  double lastLabel = -1e9;
+  // The game over first: its label has a row of its own below the level labels, right of the
+  // mark or left of it near the right edge, and no level label may cross its line.
+  const double overX = ParaCurve.GameOverStep() >= 0 ? svg.X(ParaCurve.GameOverStep()) : -1e9;
+  if (ParaCurve.GameOverStep() >= 0) {
+    out += "<line class=\"game-over\" data-step=\"" + std::to_string(ParaCurve.GameOverStep()) +
+           "\" x1=\"" + Number(overX) + "\" y1=\"" + Number(kTop) + "\" x2=\"" + Number(overX) +
+           "\" y2=\"" + Number(kTop + kPlotHeight) + "\" stroke=\"#ff40ff\" stroke-width=\"2\"/>\n";
+    const bool left = overX > kLeft + kPlotWidth - 80;
+    out += "<text class=\"game-over-label\" x=\"" + Number(left ? overX - 4 : overX + 4) +
+           "\" y=\"" + Number(kTop + 30) + "\" fill=\"#ff80ff\" font-size=\"12\"" +
+           (left ? " text-anchor=\"end\"" : "") + ">game over</text>\n";
+  }
+  // Level changes: every one a dashed line. Labels go right of their line, from the left, as
+  // "level N" or, where that does not fit, "N"; one that would overlap the previous label or
+  // cross the game over's line is left out (the line stays).
+  double labelEnd = -1e9;
+  constexpr double kCharacterWidth = 6.6; // font-size 11, generous for digits and letters
   for (std::size_t i = 0; i < ParaCurve.LevelChanges().size(); ++i) {
     const int64_t step = ParaCurve.LevelChanges()[i];
     const double x = svg.X(step);
@@ -244,22 +307,20 @@ std::string EpidemicCurveSvg(const TEpidemicCurve& ParaCurve, const std::string&
            Number(x) + "\" y1=\"" + Number(kTop) + "\" x2=\"" + Number(x) + "\" y2=\"" +
            Number(kTop + kPlotHeight) +
            "\" stroke=\"#6a8cff\" stroke-width=\"1.5\" stroke-dasharray=\"4 3\"/>\n";
-    if (x - lastLabel >= 54) {
-      out += "<text x=\"" + Number(x + 3) + "\" y=\"" + Number(kTop + 13) +
-             "\" fill=\"#8fa8ff\" font-size=\"11\">level " + std::to_string(i + 2) + "</text>\n";
-      lastLabel = x;
+    const std::string number = std::to_string(i + 2);
+    for (const std::string& text : {"level " + number, number}) {
+      const double start = x + 3;
+      const double end = start + kCharacterWidth * static_cast<double>(text.size());
+      const bool clear = start >= labelEnd + 4 && end <= kLeft + kPlotWidth &&
+                         !(overX >= start - 3 && overX <= end + 3);
+      if (clear) {
+        out += "<text class=\"level-label\" data-step=\"" + std::to_string(step) + "\" x=\"" +
+               Number(start) + "\" y=\"" + Number(kTop + 13) +
+               "\" fill=\"#8fa8ff\" font-size=\"11\">" + text + "</text>\n";
+        labelEnd = end;
+        break;
+      }
     }
-  }
-  if (ParaCurve.GameOverStep() >= 0) {
-    const double x = svg.X(ParaCurve.GameOverStep());
-    out += "<line class=\"game-over\" data-step=\"" + std::to_string(ParaCurve.GameOverStep()) +
-           "\" x1=\"" + Number(x) + "\" y1=\"" + Number(kTop) + "\" x2=\"" + Number(x) +
-           "\" y2=\"" + Number(kTop + kPlotHeight) + "\" stroke=\"#ff40ff\" stroke-width=\"2\"/>\n";
-    // Right of the mark, or left of it when the mark is near the right edge.
-    const bool left = x > kLeft + kPlotWidth - 80;
-    out += "<text x=\"" + Number(left ? x - 4 : x + 4) + "\" y=\"" + Number(kTop + 28) +
-           "\" fill=\"#ff80ff\" font-size=\"12\"" + (left ? " text-anchor=\"end\"" : "") +
-           ">game over</text>\n";
   }
 
   // The series, buried first so the healthy line stays on top.
@@ -282,13 +343,13 @@ std::string EpidemicCurveSvg(const TEpidemicCurve& ParaCurve, const std::string&
 }
 
 const char* const kEpidemicCsvHeader =
-    "step,level,healthy,infected,dead_not_buried,buried,game_over\n";
+    "step,level,healthy,infected,dead_not_buried,buried,game_over,quarantined\n";
 
 std::string EpidemicCsvRow(const TEpidemicCounts& ParaCounts) {
   char row[128];
-  std::snprintf(row, sizeof row, "%lld,%d,%d,%d,%d,%d,%d\n",
+  std::snprintf(row, sizeof row, "%lld,%d,%d,%d,%d,%d,%d,%d\n",
                 static_cast<long long>(ParaCounts.mStep), ParaCounts.mLevel, ParaCounts.mHealthy,
                 ParaCounts.mInfected, ParaCounts.mDead, ParaCounts.mBuried,
-                ParaCounts.mOver ? 1 : 0);
+                ParaCounts.mOver ? 1 : 0, ParaCounts.mQuarantined);
   return row;
 }

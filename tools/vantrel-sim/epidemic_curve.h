@@ -15,6 +15,7 @@ struct TEpidemicCounts {
   int32_t mInfected = 0;
   int32_t mDead = 0; // dead and not yet buried
   int32_t mBuried = 0;
+  int32_t mQuarantined = 0; // living and in quarantine: also counted as healthy or infected
   bool mOver = false;
 
   int64_t Persons() const { return int64_t{mHealthy} + mInfected + mDead + mBuried; }
@@ -25,13 +26,17 @@ TEpidemicCounts CountPersons();
 
 // The samples that the picture keeps of a run of ParaSteps steps: about ParaTarget evenly
 // spaced steps, the last step, and around every level change and the game over the step
-// before and the step itself, so jumps stay vertical and no level change is lost.
+// before and the step itself, so jumps stay vertical and no level change is lost. A run that
+// may stop early (ParaEndKnown false) starts with every step and doubles its spacing whenever
+// it holds twice the target, so it keeps between one and two times the target however long.
 class TEpidemicCurve {
 public:
-  explicit TEpidemicCurve(int64_t ParaSteps, int64_t ParaTarget = 1000);
+  explicit TEpidemicCurve(int64_t ParaSteps, int64_t ParaTarget = 1000, bool ParaEndKnown = true);
 
   // Every step from 0 to the last, in order.
   void Add(const TEpidemicCounts& ParaCounts);
+  // The run ended after the last step added (before ParaSteps, when it stopped early).
+  void End();
 
   const std::vector<TEpidemicCounts>& Samples() const { return mSamples; }
   // Steps at which a new level started, and the step at which the game was lost (-1: never).
@@ -40,20 +45,30 @@ public:
   int64_t Steps() const { return mSteps; }
 
 private:
-  void Keep(const TEpidemicCounts& ParaCounts);
+  void Keep(const TEpidemicCounts& ParaCounts, bool ParaPinned);
+  void Compact();
 
   int64_t mSteps;
+  int64_t mTarget;
+  bool mEndKnown;
   int64_t mStride;
   std::vector<TEpidemicCounts> mSamples;
+  std::vector<bool> mPinned; // kept for an event, whatever the spacing
   std::vector<int64_t> mLevelChanges;
   int64_t mGameOverStep = -1;
   TEpidemicCounts mPrevious;
   bool mHavePrevious = false;
 };
 
-// The whole picture: axes with steps and persons, the four series as lines, a legend, a
-// dashed mark at every level change and a mark at the game over. ParaTitle is plain text.
-std::string EpidemicCurveSvg(const TEpidemicCurve& ParaCurve, const std::string& ParaTitle);
+// The whole picture: axes with steps and persons, the five series as lines, a legend, a
+// dashed mark at every level change and a mark at the game over. ParaTitle and ParaDescription
+// (what made the file: the <desc> element) are plain text.
+std::string EpidemicCurveSvg(const TEpidemicCurve& ParaCurve, const std::string& ParaTitle,
+                             const std::string& ParaDescription = "");
+
+// Helpers of the SVG pictures: a coordinate with at most three decimals, text escaped for XML.
+std::string SvgNumber(double ParaValue);
+std::string SvgEscaped(const std::string& ParaText);
 
 extern const char* const kEpidemicCsvHeader;
 // One CSV row, newline included.

@@ -3,11 +3,9 @@
 // do-nothing OpenGL table (the game-over overlay draws random numbers; the persons, which draw
 // none, are left out), and prints the world; or replays the sizes, paints and presses of the
 // trace game's event log (event_log.h).
-// On request it also writes the epidemic curve (SVG) and its counts (CSV) to files.
-#include <algorithm>
-#include <cerrno>
+// On request it writes the epidemic curve (SVG), its counts (CSV) and a summary row, and runs
+// a sweep of many seeds at once. Every output is written whole or not at all (output_file.h).
 #include <cstdio>
-#include <cstring>
 #include <exception>
 #include <memory>
 #include <new>
@@ -15,301 +13,255 @@
 #include <string>
 #include <vector>
 
-#include "opengl/opengl_api_do_nothing_table.h"
+#include "platform/output_file.h"
 #include "platform/platform_memory.h"
+#include "platform/platform_process.h"
 #include "runtime/random.h"
-#include "simulation/Unit_TDisease.h"
-#include "simulation/Unit_TField.h"
-#include "simulation/Unit_TGame.h"
 #include "simulation/Unit_THumanity.h"
 #include "simulation/Unit_TPerson.h"
 #include "simulation/Unit_TProgram.h"
 #include "simulation/world_state.h"
 #include "tools/vantrel-sim/epidemic_curve.h"
-#include "tools/vantrel-sim/event_log.h"
+#include "tools/vantrel-sim/progress.h"
+#include "tools/vantrel-sim/run_summary.h"
 #include "tools/vantrel-sim/sim_options.h"
+#include "tools/vantrel-sim/sim_run.h"
+#include "tools/vantrel-sim/sweep.h"
 
 namespace {
 
-// Events of one kind, walked in step order; events of the same step keep their command-line
-// order.
-template <typename TEvent> class TEventQueue {
-public:
-  explicit TEventQueue(std::vector<TEvent> ParaEvents) : mEvents(std::move(ParaEvents)) {
-    std::stable_sort(mEvents.begin(), mEvents.end(),
-                     [](const TEvent& a, const TEvent& b) { return a.mStep < b.mStep; });
-  }
+const char* const kVersion = "vantrel-sim " VANTREL_VERSION;
 
-  template <typename TApply> void RunStep(int64_t ParaStep, TApply ParaApply) {
-    while (mNext < mEvents.size() && mEvents[mNext].mStep <= ParaStep) {
-      if (mEvents[mNext].mStep == ParaStep) {
-        ParaApply(mEvents[mNext]);
-      }
-      ++mNext;
+void Fail(const std::string& ParaLine) {
+  std::fprintf(stderr, "vantrel-sim: %s\n", ParaLine.c_str());
+}
+
+// The command line as a shell would take it back: words quoted where they need it.
+std::string CommandLine(const std::vector<std::string>& ParaArguments) {
+  std::string line = "vantrel-sim";
+  for (const std::string& word : ParaArguments) {
+    line += ' ';
+    const bool plain = !word.empty() &&
+                       word.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ"
+                                              "0123456789-_.,/@:=+") == std::string::npos;
+    if (plain) {
+      line += word;
+      continue;
     }
+    line += '\'';
+    for (const char c : word) {
+      line += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    line += '\'';
   }
+  return EscapeForOneLine(line);
+}
+
+std::string Description(const std::vector<std::string>& ParaArguments) {
+  return std::string("Made by ") + kVersion + ": " + CommandLine(ParaArguments);
+}
+
+class TStateSink final : public TWorldStateSink {
+public:
+  explicit TStateSink(TOutputFile& ParaOutput) : mOutput(ParaOutput) {}
+  void Write(std::string_view ParaText) override { mOutput.Write(ParaText); }
 
 private:
-  std::vector<TEvent> mEvents;
-  std::size_t mNext = 0;
+  TOutputFile& mOutput;
 };
 
-void ApplySize(const TSimSize& ParaSize) {
-  ProgramSetFieldSize(ParaSize.mWidth, ParaSize.mHeight);
-}
-
-void ApplyClick(const TSimClick& ParaClick) {
-  if (ParaClick.mButton == 'L') {
-    ProgramQuarantine(ParaClick.mX, ParaClick.mY);
-  } else {
-    ProgramInfect(ParaClick.mX, ParaClick.mY);
-  }
-}
-
-// The game's paint against the do-nothing table, less the persons: drawing a person shows
-// nothing here and takes no random numbers, while the game-over overlay takes three per paint,
-// in the same place among the cycle's draws. The field and the overlay still go through the
-// table, in the game's order.
-void PaintWithoutPersons() {
-  Field->Draw();
-  Game->Draw();
-}
-
-void PrintTrace(int64_t ParaStep) {
-  // One pass over the population: infected and alive are the living infected and healthy.
-  const TEpidemicCounts counts = CountPersons();
-  std::printf("step=%lld persons=%zu infected=%d alive=%d dead=%d seed=%u\n",
-              static_cast<long long>(ParaStep), Persons.size(), counts.mInfected, counts.mHealthy,
-              counts.mDead + counts.mBuried, RandSeed);
-}
-
-void PrintState(int64_t ParaSteps) {
-  const std::string state = WorldStateText(ParaSteps);
-  std::fwrite(state.data(), 1, state.size(), stdout);
-}
-
-// An output file named on the command line. Opened before the run, so a bad name costs no
-// simulation; closed with its errors checked, so a full disk is not reported as success.
-class TOutputFile {
+// What one game writes while it runs: trace lines, CSV rows, the curve, the progress line.
+class TSingleRunWatcher final : public TRunWatcher {
 public:
-  TOutputFile(const char* ParaOption, const std::string& ParaPath)
-      : mOption(ParaOption), mPath(ParaPath) {}
-  ~TOutputFile() {
-    if (mFile != nullptr) {
-      std::fclose(mFile);
-    }
-  }
-  TOutputFile(const TOutputFile&) = delete;
-  TOutputFile& operator=(const TOutputFile&) = delete;
+  TSingleRunWatcher(const TSimOptions& ParaOptions, TOutputFile* ParaText, TOutputFile* ParaCsv,
+                    TEpidemicCurve* ParaCurve)
+      : mOptions(ParaOptions), mText(ParaText), mCsv(ParaCsv), mCurve(ParaCurve),
+        mProgress(!ParaOptions.mQuiet && PlatformStandardErrorIsTerminal(), "steps",
+                  ParaOptions.mSteps) {}
 
-  bool Open(std::string& ParaError) {
-    mFile = std::fopen(mPath.c_str(), "wb");
-    if (mFile == nullptr) {
-      ParaError = Describe("cannot write", errno);
-      return false;
+  bool WantsCounts() const override { return mCsv != nullptr || mCurve != nullptr; }
+
+  void AfterStep(int64_t ParaStep, const TEpidemicCounts& ParaCounts) override {
+    if (ParaStep > 0 && mOptions.mTraceEvery > 0 && ParaStep % mOptions.mTraceEvery == 0) {
+      // One pass over the population: infected and alive are the living infected and healthy.
+      const TEpidemicCounts counts = WantsCounts() ? ParaCounts : CountPersons();
+      char line[160];
+      const int length = std::snprintf(
+          line, sizeof line, "step=%lld persons=%zu infected=%d alive=%d dead=%d seed=%u\n",
+          static_cast<long long>(ParaStep), Persons.size(), counts.mInfected, counts.mHealthy,
+          counts.mDead + counts.mBuried, RandSeed);
+      mText->Write(std::string_view(line, static_cast<std::size_t>(length)));
+      // Each line leaves at once: a terminal or a pipe sees the run advance.
+      std::string ignored; // a failure stays recorded and ends the run's report
+      mText->Flush(ignored);
     }
-    return true;
-  }
-  void Write(const std::string& ParaText) {
-    if (std::fwrite(ParaText.data(), 1, ParaText.size(), mFile) != ParaText.size() && mErrno == 0) {
-      mErrno = errno != 0 ? errno : EIO;
+    if (mCsv != nullptr) {
+      mCsv->Write(EpidemicCsvRow(ParaCounts));
     }
-  }
-  bool Close(std::string& ParaError) {
-    const bool failed = std::ferror(mFile) != 0;
-    const int closed = std::fclose(mFile);
-    mFile = nullptr;
-    if (failed || closed != 0) {
-      ParaError = Describe("could not write", mErrno != 0 ? mErrno : (errno != 0 ? errno : EIO));
-      return false;
+    if (mCurve != nullptr) {
+      mCurve->Add(ParaCounts);
     }
-    return true;
+    mProgress.Update(ParaStep);
   }
+
+  bool Stopped() const override {
+    return (mText != nullptr && mText->Failed()) || (mCsv != nullptr && mCsv->Failed());
+  }
+
+  void EndProgress() { mProgress.End(); }
 
 private:
-  std::string Describe(const char* ParaWhat, int ParaErrno) const {
-    return std::string(ParaWhat) + " the " + mOption + " file '" + EscapeForOneLine(mPath) +
-           "': " + std::strerror(ParaErrno);
-  }
-
-  const char* mOption;
-  std::string mPath;
-  std::FILE* mFile = nullptr;
-  int mErrno = 0;
+  const TSimOptions& mOptions;
+  TOutputFile* mText;
+  TOutputFile* mCsv;
+  TEpidemicCurve* mCurve;
+  TProgress mProgress;
 };
 
-// What --plot and --csv ask for, fed once per step after the step's clicks, when the trace
-// line would be printed. Absent when neither is asked for, so a plain run pays nothing.
-class TCurveRecorder {
-public:
-  explicit TCurveRecorder(const TSimOptions& ParaOptions) : mCurve(ParaOptions.mSteps) {
-    if (!ParaOptions.mPlotPath.empty()) {
-      mPlot = std::make_unique<TOutputFile>("--plot", ParaOptions.mPlotPath);
-    }
-    if (!ParaOptions.mCsvPath.empty()) {
-      mCsv = std::make_unique<TOutputFile>("--csv", ParaOptions.mCsvPath);
-    }
+std::string PlotTitle(const TSimOptions& ParaOptions, int64_t ParaSteps) {
+  if (ParaOptions.mSweep) {
+    return "Levels reached: seeds " + std::to_string(ParaOptions.mSeedFirst) + ".." +
+           std::to_string(ParaOptions.mSeedLast) + ", " + std::to_string(ParaOptions.mPersons) +
+           " persons at the start, " + std::to_string(ParaOptions.mSteps) + " steps" +
+           (ParaOptions.mUntilGameOver ? " or until the game is lost" : "");
   }
-
-  bool Open(std::string& ParaError) {
-    if ((mPlot && !mPlot->Open(ParaError)) || (mCsv && !mCsv->Open(ParaError))) {
-      return false;
-    }
-    if (mCsv) {
-      mCsv->Write(kEpidemicCsvHeader);
-    }
-    return true;
-  }
-
-  void Record(int64_t ParaStep, bool ParaAfterCycle) {
-    // NextLevel is the only thing that restarts the disease's count, and every cycle of a
-    // level counts at least 1, so a count of 0 after a cycle means a new level began in it.
-    // After the game is lost the count runs on and may wrap, but no level begins any more.
-    if (ParaAfterCycle && !Game->Over() && Disease->mCycle == 0) {
-      ++mLevel;
-    }
-    TEpidemicCounts counts = CountPersons();
-    counts.mStep = ParaStep;
-    counts.mLevel = mLevel;
-    counts.mOver = Game->Over();
-    if (mPlot) {
-      mCurve.Add(counts);
-    }
-    if (mCsv) {
-      mCsv->Write(EpidemicCsvRow(counts));
-    }
-  }
-
-  bool Finish(const std::string& ParaTitle, std::string& ParaError) {
-    bool ok = true;
-    if (mPlot) {
-      mPlot->Write(EpidemicCurveSvg(mCurve, ParaTitle));
-      ok = mPlot->Close(ParaError);
-    }
-    if (mCsv) {
-      std::string error;
-      if (!mCsv->Close(error) && ok) {
-        ParaError = error;
-        ok = false;
-      }
-    }
-    return ok;
-  }
-
-private:
-  TEpidemicCurve mCurve;
-  int32_t mLevel = 1;
-  std::unique_ptr<TOutputFile> mPlot;
-  std::unique_ptr<TOutputFile> mCsv;
-};
-
-std::string PlotTitle(const TSimOptions& ParaOptions) {
   return "Epidemic curve: seed " + std::to_string(ParaOptions.mSeed) + ", " +
          std::to_string(ParaOptions.mPersons) + " persons at the start, " +
-         std::to_string(ParaOptions.mSteps) + " steps";
+         std::to_string(ParaSteps) + " steps";
 }
 
-// The population of the command line, checked against the machine first. Exit code 2 when it
-// cannot be had: it is the argument that is wrong, not the run.
-int CreateWorld(const TSimOptions& ParaOptions) {
+// The population of the command line against the memory available now. Exit code 2 when it
+// cannot fit: it is the argument that is wrong, not the run.
+bool PopulationFits(const TSimOptions& ParaOptions) {
   const std::string refusal =
-      CheckPopulationFits(ParaOptions.mPersons, PlatformPhysicalMemoryBytes());
+      CheckPopulationFits(ParaOptions.mPersons, ParaOptions.mSteps, PlatformAvailableMemoryBytes(),
+                          PlatformPhysicalMemoryBytes());
   if (!refusal.empty()) {
-    std::fprintf(stderr, "vantrel-sim: %s\n", refusal.c_str());
-    return 2;
+    Fail(refusal);
+    return false;
   }
-  PersonCount = ParaOptions.mPersons;
-  try {
-    ProgramCreate();
-  } catch (const std::bad_alloc&) {
-    ProgramDestroy();
-    std::fprintf(stderr,
-                 "vantrel-sim: --persons %d: cannot allocate the population (a run needs "
-                 "about %s of memory)\n",
-                 ParaOptions.mPersons,
-                 MemoryText(PopulationMemoryBytes(ParaOptions.mPersons)).c_str());
-    return 2;
-  }
-  return 0;
+  return true;
 }
 
-int Run(const TSimOptions& ParaOptions) {
-  // A log that cannot be replayed is refused before any output file is touched.
-  std::optional<TEventReplay> replay;
+// Reports a population that could not be allocated; the exit code.
+int OutOfMemory(const TSimOptions& ParaOptions, const TRunProgress& ParaProgress) {
+  if (!ParaProgress.mCreated) {
+    Fail("--persons " + std::to_string(ParaOptions.mPersons) +
+         ": cannot allocate the population (a run needs about " +
+         MemoryText(PopulationMemoryBytes(ParaOptions.mPersons, ParaOptions.mSteps)) +
+         " of memory)");
+    return 2;
+  }
+  // A later level, 1.2 times larger each time, outgrew the memory.
+  Fail("out of memory in step " + std::to_string(ParaProgress.mStep) + ": the next level's " +
+       std::to_string(PersonCount) + " persons cannot be allocated");
+  return 1;
+}
+
+int Run(const TSimOptions& ParaOptions, const std::vector<std::string>& ParaArguments) {
+  if (ParaOptions.mSweep && ParaOptions.mJobs > 1 && !PlatformCanStartWorkers()) {
+    Fail("--jobs " + std::to_string(ParaOptions.mJobs) +
+         ": this build runs one game at a time (no worker processes on this system)");
+    return 2;
+  }
+  // A log that cannot be replayed is refused before any output is touched.
+  std::optional<std::vector<TLoggedEvent>> eventLog;
   if (!ParaOptions.mEventsPath.empty()) {
     std::string error;
-    auto events = ReadEventLog(ParaOptions.mEventsPath, error);
-    if (!events) {
-      std::fprintf(stderr, "vantrel-sim: %s\n", error.c_str());
-      return 2;
-    }
-    replay.emplace(std::move(*events));
-  }
-  std::unique_ptr<TCurveRecorder> recorder;
-  if (!ParaOptions.mPlotPath.empty() || !ParaOptions.mCsvPath.empty()) {
-    recorder = std::make_unique<TCurveRecorder>(ParaOptions);
-    std::string error;
-    if (!recorder->Open(error)) {
-      std::fprintf(stderr, "vantrel-sim: %s\n", error.c_str());
+    eventLog = ReadEventLog(ParaOptions.mEventsPath, error);
+    if (!eventLog) {
+      Fail(error);
       return 2;
     }
   }
-  InstallDoNothingOpenGLTable();
-  RandSeed = ParaOptions.mSeed;
-  if (const int failed = CreateWorld(ParaOptions); failed != 0) {
-    return failed;
+  // Every output, checked against the others before anything is written.
+  std::unique_ptr<TOutputFile> text; // the trace lines and the state block
+  if (!ParaOptions.mSweep && (!ParaOptions.mNoState || ParaOptions.mTraceEvery > 0)) {
+    text = TOutputFile::StandardOutput(ParaOptions.mNoState ? "the trace" : "the state block");
   }
-  ProgramStartup();
-
-  TEventQueue<TSimSize> sizes(ParaOptions.mSizes);
-  TEventQueue<TSimClick> clicks(ParaOptions.mClicks);
-  // Step 0: before the first cycle. With a log, its events are the whole paint and input.
-  const auto events = [&](int64_t ParaStep) {
-    if (replay) {
-      replay->RunStep(ParaStep, PaintWithoutPersons);
-      return;
-    }
-    sizes.RunStep(ParaStep, ApplySize);
-    if (ParaStep > 0) {
-      PaintWithoutPersons();
-    }
-    clicks.RunStep(ParaStep, ApplyClick);
+  const auto named = [](const char* ParaOption, const std::string& ParaPath) {
+    return ParaPath.empty() ? nullptr : std::make_unique<TOutputFile>(ParaOption, ParaPath, true);
   };
-  events(0);
-  if (recorder) {
-    recorder->Record(0, false);
-  }
-  int64_t step = 1;
-  try {
-    for (; step <= ParaOptions.mSteps; ++step) {
-      ProgramSimulationCycle();
-      events(step);
-      if (ParaOptions.mTraceEvery > 0 && step % ParaOptions.mTraceEvery == 0) {
-        PrintTrace(step);
-      }
-      if (recorder) {
-        recorder->Record(step, true);
-      }
+  auto plot = named("--plot", ParaOptions.mPlotPath);
+  auto csv = named("--csv", ParaOptions.mCsvPath);
+  auto summary = named("--summary", ParaOptions.mSummaryPath);
+  std::vector<TOutputFile*> outputs;
+  for (TOutputFile* output : {text.get(), csv.get(), summary.get(), plot.get()}) {
+    if (output != nullptr) {
+      outputs.push_back(output);
     }
-  } catch (const std::bad_alloc&) {
-    // A later level, 1.2 times larger each time, outgrew the memory.
-    std::fflush(stdout);
-    std::fprintf(stderr,
-                 "vantrel-sim: out of memory in step %lld: the next level's %d persons "
-                 "cannot be allocated\n",
-                 static_cast<long long>(step), PersonCount);
-    ProgramDestroy();
-    return 1;
   }
-  PrintState(ParaOptions.mSteps);
-  ProgramDestroy();
-  if (recorder) {
-    std::fflush(stdout);
-    std::string error;
-    if (!recorder->Finish(PlotTitle(ParaOptions), error)) {
-      std::fprintf(stderr, "vantrel-sim: %s\n", error.c_str());
+  if (const std::string refusal =
+          RefuseSharedOutputs(std::vector<const TOutputFile*>(outputs.begin(), outputs.end()));
+      !refusal.empty()) {
+    Fail(refusal);
+    return 2;
+  }
+  std::string error;
+  for (TOutputFile* output : outputs) {
+    if (!output->Open(error)) {
+      Fail(error);
+      return 2;
+    }
+  }
+  if (!PopulationFits(ParaOptions)) {
+    return 2;
+  }
+
+  if (ParaOptions.mSweep) {
+    std::vector<TRunSummary> runs;
+    if (RunSweep(ParaOptions, ParaArguments, *summary, runs, error) != 0) {
+      Fail(error);
       return 1;
     }
+    if (plot) {
+      plot->Write(SweepLevelsSvg(runs, PlotTitle(ParaOptions, ParaOptions.mSteps),
+                                 Description(ParaArguments)));
+    }
+  } else {
+    std::unique_ptr<TEpidemicCurve> curve;
+    if (plot) {
+      curve =
+          std::make_unique<TEpidemicCurve>(ParaOptions.mSteps, 1000, !ParaOptions.mUntilGameOver);
+    }
+    if (csv) {
+      csv->Write(kEpidemicCsvHeader);
+    }
+    TSingleRunWatcher watcher(ParaOptions, text.get(), csv.get(), curve.get());
+    TRunProgress progress;
+    TRunSummary result;
+    try {
+      result = RunGame(ParaOptions, ParaOptions.mSeed, summary != nullptr, &watcher, progress,
+                       eventLog ? &*eventLog : nullptr);
+    } catch (const std::bad_alloc&) {
+      watcher.EndProgress();
+      if (text) {
+        text->Flush(error); // the trace so far
+      }
+      ProgramDestroy();
+      return OutOfMemory(ParaOptions, progress);
+    }
+    watcher.EndProgress();
+    // A run that stopped because an output failed has no state to show: it ends in its error.
+    if (text && !ParaOptions.mNoState && !watcher.Stopped()) {
+      TStateSink sink(*text);
+      WriteWorldState(result.mSteps, sink);
+    }
+    ProgramDestroy();
+    if (summary) {
+      summary->Write(kSummaryCsvHeader);
+      summary->Write(SummaryCsvRow(result));
+    }
+    if (curve) {
+      curve->End();
+      plot->Write(EpidemicCurveSvg(*curve, PlotTitle(ParaOptions, result.mSteps),
+                                   Description(ParaArguments)));
+    }
+  }
+  // Standard output first: when it fails, no file replaces what was there.
+  if (!FinishAndCommitOutputs(outputs, error)) {
+    Fail(error);
+    return 1;
   }
   return 0;
 }
@@ -321,21 +273,26 @@ int main(int argc, char** argv) {
   std::string error;
   const auto options = ParseSimOptions(arguments, error);
   if (!options) {
-    std::fprintf(stderr, "vantrel-sim: %s\n", error.c_str());
+    Fail(error);
     return 2;
   }
-  if (options->mHelp) {
-    std::fputs(kSimUsage, stdout);
-    return std::fflush(stdout) == 0 ? 0 : 1;
+  if (options->mHelp || options->mVersion) {
+    auto output = TOutputFile::StandardOutput("the text");
+    output->Open(error);
+    output->Write(options->mHelp ? std::string(kSimUsage) : std::string(kVersion) + "\n");
+    if (!output->Finish(error)) {
+      Fail(error);
+      return 1;
+    }
+    return 0;
   }
-  // The state of a large population is many lines: buffer them.
-  static char buffer[1 << 16];
-  std::setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
   try {
-    return Run(*options);
+    if (options->mSweepWorker) {
+      return RunSweepWorker(*options);
+    }
+    return Run(*options, arguments);
   } catch (const std::exception& e) {
-    std::fflush(stdout);
-    std::fprintf(stderr, "vantrel-sim: %s\n", e.what());
+    Fail(e.what());
     return 1;
   }
 }
