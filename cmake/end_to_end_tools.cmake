@@ -1,5 +1,6 @@
 # Decides whether the end-to-end tests are built: they start real programs on a virtual X
-# display and drive them with the X tools, so they need those tools. Unless asked for, they are
+# display and drive them with the X tools, run the Windows build under wine and check the
+# packages, so they need those tools. Unless asked for, they are
 # added only where every tool is found; asked for (the test presets do), a missing tool stops
 # the configure. Sets VANTREL_BUILD_E2E_TESTS and, per tool, VANTREL_<NAME>_PROGRAM.
 
@@ -14,7 +15,10 @@ set(vantrel_e2e_tools
     IMPORT      import           imagemagick
     PYTHON3     python3          python3
     DESKTOP_FILE_VALIDATE desktop-file-validate desktop-file-utils
-    WINE64      wine64           wine64)
+    WINE64      wine64           wine64
+    MINGW       x86_64-w64-mingw32-g++-posix g++-mingw-w64-x86-64-posix
+    LINTIAN     lintian          lintian
+    APPSTREAMCLI appstreamcli    appstream)
 
 set(vantrel_e2e_missing "")
 if(NOT WIN32)

@@ -11,7 +11,7 @@ set -euo pipefail
 
 game=(
   # a compiler and the build tools
-  g++ cmake ninja-build
+  g++ make cmake ninja-build
   # the Linux game: Xlib, GLX and Mesa's software rasterizer
   libx11-dev libgl-dev libgl1-mesa-dri libglx-mesa0
 )
