@@ -370,6 +370,9 @@ void DrawFramePairs(benchmark::State& ParaState, TEnding ParaEnding, int32_t Par
   const TBareFrame frame = BuildBareFrame();
   TClocks program{0, 0};
   TClocks bare{0, 0};
+  // The quickest ProgramDraw frame: on a machine busy with other work it is the nearest to
+  // what an idle one takes, the frame rate's bound.
+  double programBestWallMs = 0.0;
   bool programFirst = true;
   for (auto _ : ParaState) {
     for (const TDrawer drawer : {programFirst ? TDrawer::d_program : TDrawer::d_bare,
@@ -378,6 +381,10 @@ void DrawFramePairs(benchmark::State& ParaState, TEnding ParaEnding, int32_t Par
       TClocks& sum = drawer == TDrawer::d_program ? program : bare;
       sum.mCpuMs += cost.mCpuMs;
       sum.mWallMs += cost.mWallMs;
+      if (drawer == TDrawer::d_program &&
+          (programBestWallMs == 0.0 || cost.mWallMs < programBestWallMs)) {
+        programBestWallMs = cost.mWallMs;
+      }
     }
     programFirst = !programFirst;
   }
@@ -389,6 +396,7 @@ void DrawFramePairs(benchmark::State& ParaState, TEnding ParaEnding, int32_t Par
   ParaState.counters["program_wall_ms"] = perFrame(program.mWallMs);
   ParaState.counters["bare_wall_ms"] = perFrame(bare.mWallMs);
   ParaState.counters["share_pct"] = 100.0 * (program.mCpuMs - bare.mCpuMs) / bare.mCpuMs;
+  ParaState.counters["program_best_wall_ms"] = programBestWallMs;
   ProgramDestroy();
 }
 

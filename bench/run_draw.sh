@@ -3,7 +3,7 @@
 # Xvfb with Mesa's software rasteriser and prints a table: milliseconds per frame of
 # ProgramDraw and of the bare loop that issues the same OpenGL calls, and our code's share.
 # A second table gives real levels in an outbreak (everyone alive, half infected), framed as the
-# game frames them, with the frame rate their wall time allows.
+# game frames them, with the frame rate that their quickest frame allows.
 # Extra arguments go to the benchmark program (for example --benchmark_filter=finish).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -53,8 +53,8 @@ awk -F, '
   }' "$csv" | sort -t'|' -k2,2n -k3,3
 
 echo
-echo "| level | persons | frame, CPU (ms) | frame, wall (ms) | frames per second (wall) |"
-echo "|---:|---:|---:|---:|---:|"
+echo "| level | persons | frame, CPU (ms) | frame, wall (ms) | quickest frame, wall (ms) | frames per second (quickest) |"
+echo "|---:|---:|---:|---:|---:|---:|"
 # level/<n>/<persons>/process_time_median
 awk -F, '
   NR == 1 { gsub(/"/, ""); for (i = 1; i <= NF; ++i) column[$i] = i; next }
@@ -62,7 +62,7 @@ awk -F, '
     gsub(/"/, "", $1)
     n = split($1, part, "/")
     if (part[n] != "process_time_median") next
-    wall = $column["program_wall_ms"]
-    printf "| %s | %s | %.3f | %.3f | %.0f |\n", part[2], part[3], $column["program_cpu_ms"],
-      wall, 1000 / wall
+    best = $column["program_best_wall_ms"]
+    printf "| %s | %s | %.3f | %.3f | %.3f | %.0f |\n", part[2], part[3], $column["program_cpu_ms"],
+      $column["program_wall_ms"], best, 1000 / best
   }' "$level_csv" | sort -t'|' -k2,2n
