@@ -171,6 +171,16 @@ def install_line(source, scratch):
           "the licence is installed beside")
 
 
+def traces():
+    """Every path on the system whose name holds "vantrel", where a package could leave one."""
+    found = set()
+    for top in ("/usr", "/etc", "/opt", "/var/lib/dpkg/info", "/var/games"):
+        for directory, folders, files in os.walk(top):
+            found.update(os.path.join(directory, name) for name in folders + files
+                         if "vantrel" in name.lower())
+    return found
+
+
 def installed_files(deb):
     listing = run("dpkg-deb", "-c", deb).stdout.splitlines()
     return [line.split()[-1][1:] for line in listing if not line.startswith("d")]
@@ -200,6 +210,7 @@ def package(source, scratch):
     env = environment(APT_CONFIG=apt_config, DEBIAN_FRONTEND="noninteractive")
     sudo = "" if shutil.which("sudo") else 'sudo() { "$@"; }; '
     files = installed_files(deb)
+    before = traces()
     try:
         status, output = shell(sudo + README_APT_INSTALL, source, env, hidden=False)
         if not check(status == 0, "apt-get installs the .deb"):
@@ -224,9 +235,8 @@ def package(source, scratch):
         if state not in ("", "not-installed"):
             run("apt-get", "purge", "-y", PACKAGE, timeout=300)
     check(state in ("", "not-installed"), f"dpkg knows nothing of it afterwards ({state!r})")
-    left = [f for f in files if os.path.lexists(f)]
-    check(not left and not os.path.exists(f"/usr/share/doc/{PACKAGE}"),
-          f"nothing of it is left behind {left}")
+    left = sorted(traces() - before) + [f for f in files if os.path.lexists(f)]
+    check(not left, f"nothing of it is left behind {left}")
 
 
 def main():
