@@ -226,6 +226,12 @@ def package(source, scratch):
         valid = run("appstreamcli", "validate", "--no-net", *metainfo)
         check(len(metainfo) == 1 and valid.returncode == 0,
               f"appstreamcli validate accepts {metainfo} {valid.stdout.strip()!r}")
+        page = subprocess.run(["zcat", "/usr/share/man/man6/VantrelGame.6.gz"],
+                              capture_output=True, text=True).stdout
+        entry_text = open(metainfo[0]).read() if metainfo else ""
+        check("flashes rapidly" in page and "Photosensitivity warning" in entry_text and
+              "<screenshot" in entry_text,
+              "the manual page and the software-centre entry warn of the flashing")
         check(run("man", "-w", "6", "VantrelGame").returncode == 0 and
               run("man", "-w", "6", "vantrel-sim").returncode == 0, "man finds both pages")
         status, output = shell(sudo + README_APT_REMOVE, source, env, hidden=False)
