@@ -2,8 +2,8 @@
 # Builds the drawing benchmark in its own optimised folder (build/bench), runs it on its own
 # Xvfb with Mesa's software rasteriser and prints a table: milliseconds per frame of
 # ProgramDraw and of the bare loop that issues the same OpenGL calls, and our code's share.
-# A second table gives real levels in an outbreak (everyone alive, half infected), framed as the
-# game frames them, with the frame rate that their quickest frame allows.
+# A second table gives turns of the game's loop (a cycle and a frame) at real levels in an
+# outbreak (everyone alive, half infected), with the frame rate that the quickest turn allows.
 # Extra arguments go to the benchmark program (for example --benchmark_filter=finish).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -53,7 +53,7 @@ awk -F, '
   }' "$csv" | sort -t'|' -k2,2n -k3,3
 
 echo
-echo "| level | persons | frame, CPU (ms) | frame, wall (ms) | quickest frame, wall (ms) | frames per second (quickest) |"
+echo "| level | persons | turn, CPU (ms) | turn, wall (ms) | quickest turn, wall (ms) | frames per second (quickest) |"
 echo "|---:|---:|---:|---:|---:|---:|"
 # level/<n>/<persons>/process_time_median
 awk -F, '
@@ -62,7 +62,7 @@ awk -F, '
     gsub(/"/, "", $1)
     n = split($1, part, "/")
     if (part[n] != "process_time_median") next
-    best = $column["program_best_wall_ms"]
-    printf "| %s | %s | %.3f | %.3f | %.3f | %.0f |\n", part[2], part[3], $column["program_cpu_ms"],
-      $column["program_wall_ms"], best, 1000 / best
+    best = $column["step_best_wall_ms"]
+    printf "| %s | %s | %.3f | %.3f | %.3f | %.0f |\n", part[2], part[3], $column["step_cpu_ms"],
+      $column["step_wall_ms"], best, 1000 / best
   }' "$level_csv" | sort -t'|' -k2,2n
