@@ -171,17 +171,29 @@ void DrawBareFrame(const TBareGL& ParaGL, const TBareFrame& ParaFrame) {
   }
 }
 
-// A world of ParaPersons persons scattered over the game's field, in a mix of states taken
-// by index (positions are random, so the states are spread over the field): of every 20,
-// 14 healthy and free, 2 infected, 1 quarantined, 1 infected and quarantined, 1 dead and
-// 1 buried.
-void CreateWorld(int32_t ParaPersons) {
+// Which persons a measured world holds.
+enum class TMix : uint8_t {
+  // Of every 20 persons by index: 14 healthy and free, 2 infected, 1 quarantined, 1 infected
+  // and quarantined, 1 dead and 1 buried; every form of the drawing in one frame.
+  m_every_form,
+  // A level as the game shows it in an outbreak: everyone alive and free, as the level's start
+  // scattered them, every second one infected (the spreading benchmark's outbreak).
+  m_level,
+};
+
+// A world of ParaPersons persons scattered over the game's field (positions are random, so
+// states taken by index are spread over the field).
+void CreateWorld(int32_t ParaPersons, TMix ParaMix) {
   RandSeed = 20261209;
   PersonCount = ParaPersons;
   ProgramCreate();
   ProgramSetFieldSize(kWidth, kHeight);
   for (std::size_t i = 0; i < Persons.size(); ++i) {
     TPerson& person = Persons[i];
+    if (ParaMix == TMix::m_level) {
+      person.mInfected = i % 2 == 1;
+      continue;
+    }
     switch (i % 20) {
     case 14:
     case 15:
@@ -209,8 +221,17 @@ void CreateWorld(int32_t ParaPersons) {
   }
 }
 
-void CheckLikeForLike(int32_t ParaPersons) {
-  CreateWorld(ParaPersons);
+// The population of level ParaLevel (the first has 100), grown as the game grows it.
+int32_t LevelPopulation(int32_t ParaLevel) {
+  int32_t persons = 100;
+  for (int32_t level = 1; level < ParaLevel; ++level) {
+    persons = RoundHalfEven(persons * 1.2);
+  }
+  return persons;
+}
+
+void CheckLikeForLike(int32_t ParaPersons, TMix ParaMix) {
+  CreateWorld(ParaPersons, ParaMix);
   const TBareFrame frame = BuildBareFrame();
   // Every call both drawers make, with its arguments, to prove the comparison like for like.
   std::vector<std::string> program;
@@ -343,8 +364,9 @@ TClocks DrawFrame(TDrawer ParaDrawer, TEnding ParaEnding, const TBareFrame& Para
 // Each iteration draws one frame with ProgramDraw and one with the bare loop, in alternating
 // order, so both halves meet the same load from other work on the machine and neither always
 // finds the other's leftovers in the caches.
-void DrawFramePairs(benchmark::State& ParaState, TEnding ParaEnding, int32_t ParaPersons) {
-  CreateWorld(ParaPersons);
+void DrawFramePairs(benchmark::State& ParaState, TEnding ParaEnding, int32_t ParaPersons,
+                    TMix ParaMix) {
+  CreateWorld(ParaPersons, ParaMix);
   const TBareFrame frame = BuildBareFrame();
   TClocks program{0, 0};
   TClocks bare{0, 0};
@@ -370,12 +392,54 @@ void DrawFramePairs(benchmark::State& ParaState, TEnding ParaEnding, int32_t Par
   ProgramDestroy();
 }
 
-void Register(TEnding ParaEnding, int32_t ParaPersons) {
-  const std::string name = std::string(ParaEnding == TEnding::e_finish ? "finish" : "swap") + "/" +
-                           std::to_string(ParaPersons);
-  benchmark::RegisterBenchmark(
-      name.c_str(),
-      [=](benchmark::State& state) { DrawFramePairs(state, ParaEnding, ParaPersons); })
+// A turn of the game's loop at a real level, without the throttle's wait: one simulation cycle,
+// then the frame as the paint cycle makes it. The world moves on from turn to turn (the
+// outbreak spreads; nobody dies within the few hundred turns measured).
+void GameSteps(benchmark::State& ParaState, int32_t ParaPersons) {
+  CreateWorld(ParaPersons, TMix::m_level);
+  ProgramStartup();
+  const TBareFrame unused;
+  TClocks sum{0, 0};
+  // The quickest turn: on a machine busy with other work it is the nearest to what an idle one
+  // takes, the frame rate's bound.
+  double bestWallMs = 0.0;
+  for (auto _ : ParaState) {
+    const TClocks start = ReadClocks();
+    ProgramSimulationCycle();
+    DrawFrame(TDrawer::d_program, TEnding::e_swap, unused);
+    const TClocks end = ReadClocks();
+    sum.mCpuMs += end.mCpuMs - start.mCpuMs;
+    const double wall = end.mWallMs - start.mWallMs;
+    sum.mWallMs += wall;
+    if (bestWallMs == 0.0 || wall < bestWallMs) {
+      bestWallMs = wall;
+    }
+  }
+  const auto perStep = [](double ParaSum) {
+    return benchmark::Counter(ParaSum, benchmark::Counter::kAvgIterations);
+  };
+  ParaState.counters["step_cpu_ms"] = perStep(sum.mCpuMs);
+  ParaState.counters["step_wall_ms"] = perStep(sum.mWallMs);
+  ParaState.counters["step_best_wall_ms"] = bestWallMs;
+  ProgramDestroy();
+}
+
+// Names: finish/<persons> and swap/<persons> for every form of the drawing; level/<n>/<persons>
+// for a turn of the game's loop at level n in an outbreak.
+void Register(TEnding ParaEnding, int32_t ParaPersons, TMix ParaMix, int32_t ParaLevel = 0) {
+  const std::string name =
+      ParaMix == TMix::m_level
+          ? "level/" + std::to_string(ParaLevel) + "/" + std::to_string(ParaPersons)
+          : std::string(ParaEnding == TEnding::e_finish ? "finish" : "swap") + "/" +
+                std::to_string(ParaPersons);
+  benchmark::RegisterBenchmark(name.c_str(),
+                               [=](benchmark::State& state) {
+                                 if (ParaMix == TMix::m_level) {
+                                   GameSteps(state, ParaPersons);
+                                 } else {
+                                   DrawFramePairs(state, ParaEnding, ParaPersons, ParaMix);
+                                 }
+                               })
       ->MeasureProcessCPUTime()
       ->Unit(benchmark::kMillisecond);
 }
@@ -390,9 +454,14 @@ int main(int argc, char** argv) {
   OpenWindowGlx();
   const int32_t populations[] = {1074, 5000, 20000};
   for (const int32_t persons : populations) {
-    CheckLikeForLike(persons);
-    Register(TEnding::e_finish, persons);
-    Register(TEnding::e_swap, persons);
+    CheckLikeForLike(persons, TMix::m_every_form);
+    Register(TEnding::e_finish, persons, TMix::m_every_form);
+    Register(TEnding::e_swap, persons, TMix::m_every_form);
+  }
+  // Around the level where a frame passes 1/60 s on Mesa's software rasteriser.
+  for (int32_t level = 22; level <= 31; ++level) {
+    const int32_t persons = LevelPopulation(level);
+    Register(TEnding::e_swap, persons, TMix::m_level, level);
   }
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();

@@ -1,16 +1,29 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds the game and starts it on your display. Without a usable
-# display it runs the game on a virtual one for a few seconds instead, saves a screenshot,
-# closes the game the way a user does and tells you where the screenshot is.
+# Installs what building and running the game needs, when missing, builds the game (Release, no
+# tests) and starts it on your display. Without a usable display it also installs a virtual one,
+# runs the game there for a few seconds, saves a screenshot, closes the game the way a user does
+# and tells you where the screenshot is.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-tools/setup.sh
-cmake --preset native >/dev/null
-cmake --build --preset native --target VantrelGame
-game="$PWD/build/native/program/VantrelGame"
+# A display answers when xdpyinfo reaches it; without xdpyinfo, a set DISPLAY is taken on trust.
+display_usable() {
+  [ -n "${DISPLAY:-}" ] || return 1
+  if command -v xdpyinfo >/dev/null; then
+    xdpyinfo >/dev/null 2>&1
+  fi
+}
 
-if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+if display_usable; then
+  tools/setup.sh game
+else
+  tools/setup.sh game display
+fi
+cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DVANTREL_BUILD_TESTS=OFF >/dev/null
+cmake --build build/release --target VantrelGame
+game="$PWD/build/release/program/VantrelGame"
+
+if display_usable; then
   exec "$game"
 fi
 
@@ -29,7 +42,7 @@ if [ -z "$window" ]; then
 fi
 
 sleep 4
-screenshot="$PWD/build/native/screenshot.png"
+screenshot="$PWD/build/release/screenshot.png"
 import -window "$window" "$screenshot"
 echo "Caption: $(xdotool getwindowname "$window")"
 

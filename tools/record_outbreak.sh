@@ -5,7 +5,7 @@
 # the game's window, taken every INTERVAL seconds and played back faster.
 #
 # Usage: tools/record_outbreak.sh [-g GAME] [-s SECONDS] [-i INTERVAL] [-o OUTPUT.gif]
-#   -g GAME      the game to record (default: build the native one and record that)
+#   -g GAME      the game to record (default: build the game, Release, and record that)
 #   -s SECONDS   how long to record the game (default 40)
 #   -i INTERVAL  seconds between two captures (default 0.5); the GIF shows each for 1/12 s
 #   -o OUTPUT    the GIF to write (default docs/outbreak.gif)
@@ -26,10 +26,10 @@ while getopts "g:s:i:o:" option; do
   esac
 done
 if [ -z "$game" ]; then
-  tools/setup.sh
-  cmake --preset native >/dev/null
-  cmake --build --preset native --target VantrelGame
-  game="$PWD/build/native/program/VantrelGame"
+  tools/setup.sh game display
+  cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DVANTREL_BUILD_TESTS=OFF >/dev/null
+  cmake --build build/release --target VantrelGame
+  game="$PWD/build/release/program/VantrelGame"
 fi
 
 frames="$(mktemp -d "${TMPDIR:-/tmp}/outbreak-frames.XXXXXX")"

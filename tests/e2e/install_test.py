@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """cmake --install of the native build, as a user runs it, into scratch prefixes.
 
-Checks the two programs in bin/, the desktop entry (desktop-file-validate, and its Exec,
+Checks the two programs in bin/ (games/ under /usr/local), the desktop entry (desktop-file-validate, and its Exec,
 TryExec, Icon and StartupWMClass resolved the way a desktop does) and the icon in the hicolor
 theme; once with a prefix full of characters that need quoting, once staged with DESTDIR.
 Usage: install_test.py BUILD_DIR
@@ -80,16 +80,18 @@ def check_install(build, prefix, destdir=None):
         print(result.stdout, result.stderr)
         return
     root = (destdir or "") + prefix
-    game = os.path.join(root, "bin", "VantrelGame")
-    sim = os.path.join(root, "bin", "vantrel-sim")
+    # Debian's place for games under the system prefixes, bin/ anywhere else.
+    folder = "games" if prefix in ("/usr", "/usr/local") else "bin"
+    game = os.path.join(root, folder, "VantrelGame")
+    sim = os.path.join(root, folder, "vantrel-sim")
     check(os.access(game, os.X_OK) and os.access(sim, os.X_OK),
-          f"{label}bin/ holds VantrelGame and vantrel-sim, executable")
+          f"{label}{folder}/ holds VantrelGame and vantrel-sim, executable")
     desktop = os.path.join(root, "share", "applications", "vantrel-game.desktop")
     validated = subprocess.run(["desktop-file-validate", desktop], capture_output=True, text=True)
     check(validated.returncode == 0 and not validated.stdout.strip(),
           f"{label}desktop-file-validate accepts the entry {validated.stdout.strip()!r}")
     values = entry(desktop)
-    installed_game = os.path.join(prefix, "bin", "VantrelGame")
+    installed_game = os.path.join(prefix, folder, "VantrelGame")
     check(exec_arguments(values.get("Exec", "")) == [installed_game],
           f"{label}Exec names the installed game ({values.get('Exec')!r})")
     check(unescape_string(values.get("TryExec", "")) == installed_game,
