@@ -3,8 +3,9 @@
 
 Every line of the README's ```sh blocks (a trailing "# comment" left out) is a command that a
 test runs: vantrel-sim's are run here, against the built driver in a scratch folder, and must
-succeed; every other one must appear verbatim in a test script, tools/test.sh or .ci/run (the
-scripts that run it keep it as written). Then the order of the top: the photosensitivity
+succeed; the GNU parallel sweeps are run by vantrel_sim_streams_test.py, which reads them from
+the README; every other one must appear verbatim in a test script, tools/test.sh or .ci/run
+(the scripts that run it keep it as written). Then the order of the top: the photosensitivity
 warning before the first section, and the sections how to play, install, the epidemic for
 those who study it and developing, in that order; every docs/ page it links exists.
 Usage: readme_commands_test.py REPOSITORY VANTREL_SIM
@@ -28,8 +29,10 @@ def check(condition, message):
 def commands(readme):
     found = []
     for block in re.findall(r"^```sh\n(.*?)^```", readme, re.S | re.M):
-        for line in block.splitlines():
-            command = re.sub(r"\s+#.*$", "", line).strip()
+        for line in block.replace("\\\n", " ").splitlines():
+            if line.lstrip().startswith("#"):
+                continue
+            command = " ".join(re.sub(r"\s+#.*$", "", line).split())
             if command:
                 found.append(command)
     return found
@@ -47,11 +50,11 @@ def test_sources(root):
 
 
 def run_driver(command, sim):
-    words = shlex.split(command)
+    """The command as a shell runs it (redirections included), with this build's driver."""
     with tempfile.TemporaryDirectory() as scratch:
-        result = subprocess.run([sim] + words[1:], cwd=scratch, capture_output=True, text=True,
-                                timeout=300)
-    return result.returncode == 0 and result.stdout.startswith(("state ", "step=", "usage:"))
+        result = subprocess.run(shlex.quote(sim) + command[len("vantrel-sim"):], shell=True,
+                                cwd=scratch, capture_output=True, text=True, timeout=600)
+    return result.returncode == 0 and result.stderr == ""
 
 
 def main():
@@ -61,8 +64,14 @@ def main():
     listed = commands(readme)
     check(len(listed) >= 5, f"{len(listed)} commands in the README's sh blocks")
     for command in listed:
-        if os.path.basename(shlex.split(command)[0]) == "vantrel-sim":
+        first = os.path.basename(shlex.split(command)[0])
+        if first == "vantrel-sim":
             check(run_driver(command, sim), f"runs: {command}")
+        elif first == "parallel" and "vantrel-sim" in command:
+            # The GNU parallel sweeps need parallel and a stand-in for ssh: the streams test
+            # reads them from the README and runs them as shown.
+            check(any("readme_sweep_commands" in text for text in scripts),
+                  f"the sweeps test runs: {command}")
         else:
             check(any(command in text for text in scripts), f"a test runs: {command}")
 

@@ -133,7 +133,7 @@ def check_readme_sweeps(folder):
     """The README's own sweep commands, run as shown (the driver from this build)."""
     text = open(README, encoding="utf-8").read()
     section = text[text.index("### Sweeps"):text.index("### The epidemic curve")]
-    commands = re.findall(r"^\./build/native/tools/vantrel-sim (.*)$", section, re.MULTILINE)
+    commands = re.findall(r"^vantrel-sim (.*)$", section, re.MULTILINE)
     check(len(commands) == 2, f"the README shows two sweeps ({len(commands)})")
     for command in commands:
         result = subprocess.run(f"{SIM} {command}", shell=True, cwd=folder, capture_output=True,
