@@ -377,7 +377,8 @@ void TToolkitBackend::CreateNativeWindow(TWinControl& ParaControl) {
     // Exact client size at the window's own density, once the window knows its monitor.
     UpdateClientSize(*form);
   }
-  if (Native(ParaControl) == native && !native->mSizeDelivered) {
+  // A child learns its first size from WMSize; a form's size is its client size.
+  if (Native(ParaControl) == native && !native->mTopLevel && !native->mSizeDelivered) {
     native->mSizeDelivered = true;
     CallGuarded([&] { DeliverSize(ParaControl); });
   }

@@ -4,6 +4,7 @@
 Subcommands:
   prefix                      create the run's wine prefix afresh (the fixture of the others)
   toolkit PROBE SHOTS         the Win32 toolkit backend through win32_toolkit_probe.exe
+  contract SUITE              the backend contract suite on the Win32 backend
   opengl PROBE                the OpenGL entry-point groups against wine's opengl32.dll
   game GAME SHOTS             the shipped game: the software pixel-format failure path
   hwgame GAME SHOTS           the test build with hardware acceleration: drawing and clicks
@@ -198,6 +199,27 @@ def toolkit(probe, shots):
             left, top, ww, wh = map(int, placed.groups())
             check((left, top) == (max(dl + dw // 2 - ww // 2, dl), max(dt + dh // 2 - wh // 2, dt)),
                   "the form is centred on the desktop (%d, %d, %dx%d)" % (left, top, ww, wh))
+    finally:
+        program.kill()
+
+
+# ---- contract -----------------------------------------------------------------------------
+
+def contract(suite):
+    """The suite prints a line per case and a summary; every case must say ok."""
+    directory = os.environ.get("TMPDIR") or "/tmp"
+    program = WineProgram(suite, [], "contract", directory)
+    try:
+        code = program.wait(240)
+        log = program.stdout()
+        print(log, end="")
+        cases = re.findall(r"^case (\S+) (ok|FAIL.*)$", log, re.M)
+        summary = re.search(r"^contract win32: (\d+) cases, (\d+) failed$", log, re.M)
+        check(summary is not None and int(summary.group(1)) == len(cases) > 0,
+              "the suite ran to its end: a line for each of its cases")
+        for name, result in cases:
+            check(result == "ok", "%s: %s" % (name, result))
+        check(code == 0, "the suite ends with exit code 0 (got %r)" % code)
     finally:
         program.kill()
 
@@ -417,6 +439,8 @@ def main():
         make_prefix()
     elif command == "toolkit":
         toolkit(sys.argv[2], sys.argv[3])
+    elif command == "contract":
+        contract(sys.argv[2])
     elif command == "opengl":
         opengl(sys.argv[2])
     elif command == "game":
