@@ -4,9 +4,13 @@
 #include "tests/platform/backend_contract.h"
 
 #include <chrono>
+#include <condition_variable>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
+#include <mutex>
 #include <sstream>
+#include <thread>
 #include <utility>
 
 namespace {
@@ -552,11 +556,62 @@ std::vector<std::string> BackendContractCases() {
   return names;
 }
 
+namespace {
+
+// A case whose loop cannot end (its quit request lost with a window, say) would hang the run;
+// this ends the process instead, saying which case it was.
+class TWatchdog {
+public:
+  TWatchdog()
+      : mThread([this] {
+          std::unique_lock<std::mutex> lock(mMutex);
+          while (!mStop) {
+            const char* watched = mCase;
+            if (!mWake.wait_for(lock, std::chrono::seconds(90),
+                                [&] { return mStop || mCase != watched; }) &&
+                watched != nullptr) {
+              std::printf("case %s FAIL did not end within 90 s\n", watched);
+              std::fflush(stdout);
+              std::_Exit(1);
+            }
+          }
+        }) {}
+  ~TWatchdog() {
+    Watch(nullptr);
+    {
+      std::lock_guard<std::mutex> lock(mMutex);
+      mStop = true;
+    }
+    mWake.notify_all();
+    mThread.join();
+  }
+  TWatchdog(const TWatchdog&) = delete;
+  TWatchdog& operator=(const TWatchdog&) = delete;
+  void Watch(const char* ParaCase) {
+    {
+      std::lock_guard<std::mutex> lock(mMutex);
+      mCase = ParaCase;
+    }
+    mWake.notify_all();
+  }
+
+private:
+  std::mutex mMutex;
+  std::condition_variable mWake;
+  const char* mCase = nullptr;
+  bool mStop = false;
+  std::thread mThread;
+};
+
+} // namespace
+
 int RunBackendContract(TContractWindowSystem& ParaSystem, const char* ParaBackend) {
   gSystem = &ParaSystem;
   int failed = 0;
+  TWatchdog watchdog;
   for (const TNamedCase& named : kCases) {
     TCase result;
+    watchdog.Watch(named.mName);
     named.mRun(result);
     if (result.mFailures.empty()) {
       std::printf("case %s ok\n", named.mName);
