@@ -4,8 +4,8 @@
 set -euo pipefail
 
 packages=(
-  # build and unit tests
-  g++ clang cmake ninja-build libgtest-dev libgmock-dev libbenchmark-dev
+  # build and unit tests, and the check of the sources' format
+  g++ clang cmake ninja-build libgtest-dev libgmock-dev libbenchmark-dev clang-format
   # the exact reference of the trigonometry test
   libmpfr-dev
   # the Linux game: Xlib, GLX and Mesa's software rasterizer
@@ -16,8 +16,8 @@ packages=(
   desktop-file-utils
   # the Windows build and running it
   g++-mingw-w64-x86-64-posix wine64 zip
-  # profiling the benchmarks
-  linux-perf
+  # profiling the benchmarks, and counting the start-up's instructions (bench/run_startup.sh)
+  linux-perf valgrind
 )
 
 missing=()
