@@ -9,7 +9,7 @@ Subcommands:
   game GAME SHOTS             the shipped game: the software pixel-format failure path
   hwgame GAME SHOTS           the test build with hardware acceleration: drawing and clicks
   crosscheck NATIVE WINDOWS   the Linux and Windows builds compute the same sqrt, sin and cos
-                              results and the same persons
+                              results and, through the world registry, the same worlds
   trace GAME SIM DUMPS        the Windows trace game's dumps equal the headless driver's
   no-opengl GAME SHOTS        the game without opengl32.dll: the loader refuses to start it
   fatal TRACE_GAME SHOTS      an error of the entry sequence is shown in a box, exit code 1
@@ -360,8 +360,11 @@ def crosscheck(native, windows):
           % (sin_diff, cos_diff, len(math_l)))
     persons_l = [l for l in lines_l if not l.startswith("math ")]
     persons_w = [l for l in lines_w if not l.startswith("math ")]
+    states = [l for l in persons_l if l.startswith("state ")]
+    check(len(states) == 6 and "over=1" in states[-1],
+          "the world's state is written every 1000 steps, through level changes to game over")
     first = next((i for i, (a, b) in enumerate(zip(persons_l, persons_w)) if a != b), None)
-    check(first is None, "the persons agree bit for bit (first difference: %r / %r)"
+    check(first is None, "the worlds agree bit for bit (first difference: %r / %r)"
           % ((persons_l[first], persons_w[first]) if first is not None else (None, None)))
 
 
