@@ -292,8 +292,8 @@ bool windowExistsX11(Window ParaWindow) {
   return exists;
 }
 
-// Another client destroyed one of our windows (xdotool windowclose, a crashing window
-// manager): the server destroyed it with everything inside it. The controls hear of it as
+// Another client destroyed one of our windows (xdotool windowclose does): the server
+// destroyed it with everything inside it. The controls hear of it as
 // Win32 tells a destroyed window, WMDestroy from the outermost that went inward, only after
 // the fact; the records go, and losing the main form ends the application like closing it.
 void windowDestroyedElsewhereX11(Window ParaWindow) {
