@@ -94,7 +94,7 @@ protected:
   }
 };
 
-// One case's checks; the first failure's message is what the case line shows.
+// One case's checks; its line shows every one that failed.
 class TCase {
 public:
   bool Check(bool ParaCondition, const std::string& ParaWhat) {
