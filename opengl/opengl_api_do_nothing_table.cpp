@@ -8,6 +8,8 @@
 #include "opengl/unit_opengl_api_110_routines_version_011.h"
 
 void InstallDoNothingOpenGLTable() {
+  // Laid out by the script, whatever a clang-format version would make of it.
+  // clang-format off
   TOpenGLAPIVersion100::glCullFace = [](GLenum) {};
   TOpenGLAPIVersion100::glFrontFace = [](GLenum) {};
   TOpenGLAPIVersion100::glHint = [](GLenum, GLenum) {};
@@ -107,8 +109,8 @@ void InstallDoNothingOpenGLTable() {
   TOpenGLAPIVersion110::glColorMaterial = [](GLenum, GLenum) {};
   TOpenGLAPIVersion110::glColorPointer = [](GLint, GLenum, GLsizei, const GLvoid*) {};
   TOpenGLAPIVersion110::glCopyPixels = [](GLint, GLint, GLsizei, GLsizei, GLenum) {};
-  TOpenGLAPIVersion110::glCopyTexImage1D = [](GLenum, GLint, GLenum, GLint, GLint, GLsizei, GLint) {
-  };
+  TOpenGLAPIVersion110::glCopyTexImage1D = [](GLenum, GLint, GLenum, GLint, GLint, GLsizei,
+                                              GLint) {};
   TOpenGLAPIVersion110::glCopyTexImage2D = [](GLenum, GLint, GLenum, GLint, GLint, GLsizei, GLsizei,
                                               GLint) {};
   TOpenGLAPIVersion110::glCopyTexSubImage1D = [](GLenum, GLint, GLint, GLint, GLint, GLsizei) {};
@@ -143,8 +145,8 @@ void InstallDoNothingOpenGLTable() {
   TOpenGLAPIVersion110::glFogfv = [](GLenum, const GLfloat*) {};
   TOpenGLAPIVersion110::glFogi = [](GLenum, GLint) {};
   TOpenGLAPIVersion110::glFogiv = [](GLenum, const GLint*) {};
-  TOpenGLAPIVersion110::glFrustum = [](GLdouble, GLdouble, GLdouble, GLdouble, GLdouble, GLdouble) {
-  };
+  TOpenGLAPIVersion110::glFrustum = [](GLdouble, GLdouble, GLdouble, GLdouble, GLdouble,
+                                       GLdouble) {};
   TOpenGLAPIVersion110::glGenLists = [](GLsizei) -> GLuint { return {}; };
   TOpenGLAPIVersion110::glGenTextures = [](GLsizei, GLuint*) {};
   TOpenGLAPIVersion110::glGetClipPlane = [](GLenum, GLdouble*) {};
@@ -356,4 +358,5 @@ void InstallDoNothingOpenGLTable() {
   TOpenGLAPIVersion110::glVertex4s = [](GLshort, GLshort, GLshort, GLshort) {};
   TOpenGLAPIVersion110::glVertex4sv = [](const GLshort*) {};
   TOpenGLAPIVersion110::glVertexPointer = [](GLint, GLenum, GLsizei, const GLvoid*) {};
+  // clang-format on
 }

@@ -61,6 +61,8 @@ void Note(const char* ParaName, std::initializer_list<std::string> ParaArguments
 } // namespace
 
 struct TRecordingOpenGLTable::TSaved {
+  // Laid out by the script, whatever a clang-format version would make of it.
+  // clang-format off
   decltype(TOpenGLAPIVersion100::glCullFace) glCullFace;
   decltype(TOpenGLAPIVersion100::glFrontFace) glFrontFace;
   decltype(TOpenGLAPIVersion100::glHint) glHint;
@@ -397,10 +399,13 @@ struct TRecordingOpenGLTable::TSaved {
   decltype(TOpenGLAPIVersion110::glVertex4s) glVertex4s;
   decltype(TOpenGLAPIVersion110::glVertex4sv) glVertex4sv;
   decltype(TOpenGLAPIVersion110::glVertexPointer) glVertexPointer;
+  // clang-format on
 };
 
 TRecordingOpenGLTable::TRecordingOpenGLTable(std::vector<std::string>& ParaCalls)
     : mSaved(std::make_unique<TSaved>()), mPreviousCalls(Sink) {
+  // Laid out by the script, whatever a clang-format version would make of it.
+  // clang-format off
   mSaved->glCullFace = TOpenGLAPIVersion100::glCullFace;
   mSaved->glFrontFace = TOpenGLAPIVersion100::glFrontFace;
   mSaved->glHint = TOpenGLAPIVersion100::glHint;
@@ -738,13 +743,21 @@ TRecordingOpenGLTable::TRecordingOpenGLTable(std::vector<std::string>& ParaCalls
   mSaved->glVertex4sv = TOpenGLAPIVersion110::glVertex4sv;
   mSaved->glVertexPointer = TOpenGLAPIVersion110::glVertexPointer;
   Sink = &ParaCalls;
-  TOpenGLAPIVersion100::glCullFace = [](GLenum a0) { Note("glCullFace", {Argument(a0)}); };
-  TOpenGLAPIVersion100::glFrontFace = [](GLenum a0) { Note("glFrontFace", {Argument(a0)}); };
+  TOpenGLAPIVersion100::glCullFace = [](GLenum a0) {
+    Note("glCullFace", {Argument(a0)});
+  };
+  TOpenGLAPIVersion100::glFrontFace = [](GLenum a0) {
+    Note("glFrontFace", {Argument(a0)});
+  };
   TOpenGLAPIVersion100::glHint = [](GLenum a0, GLenum a1) {
     Note("glHint", {Argument(a0), Argument(a1)});
   };
-  TOpenGLAPIVersion100::glLineWidth = [](GLfloat a0) { Note("glLineWidth", {Argument(a0)}); };
-  TOpenGLAPIVersion100::glPointSize = [](GLfloat a0) { Note("glPointSize", {Argument(a0)}); };
+  TOpenGLAPIVersion100::glLineWidth = [](GLfloat a0) {
+    Note("glLineWidth", {Argument(a0)});
+  };
+  TOpenGLAPIVersion100::glPointSize = [](GLfloat a0) {
+    Note("glPointSize", {Argument(a0)});
+  };
   TOpenGLAPIVersion100::glPolygonMode = [](GLenum a0, GLenum a1) {
     Note("glPolygonMode", {Argument(a0), Argument(a1)});
   };
@@ -773,40 +786,66 @@ TRecordingOpenGLTable::TRecordingOpenGLTable(std::vector<std::string>& ParaCalls
     Note("glTexImage2D", {Argument(a0), Argument(a1), Argument(a2), Argument(a3), Argument(a4),
                           Argument(a5), Argument(a6), Argument(a7), Argument(a8)});
   };
-  TOpenGLAPIVersion100::glDrawBuffer = [](GLenum a0) { Note("glDrawBuffer", {Argument(a0)}); };
-  TOpenGLAPIVersion100::glClear = [](GLbitfield a0) { Note("glClear", {Argument(a0)}); };
+  TOpenGLAPIVersion100::glDrawBuffer = [](GLenum a0) {
+    Note("glDrawBuffer", {Argument(a0)});
+  };
+  TOpenGLAPIVersion100::glClear = [](GLbitfield a0) {
+    Note("glClear", {Argument(a0)});
+  };
   TOpenGLAPIVersion100::glClearColor = [](GLfloat a0, GLfloat a1, GLfloat a2, GLfloat a3) {
     Note("glClearColor", {Argument(a0), Argument(a1), Argument(a2), Argument(a3)});
   };
-  TOpenGLAPIVersion100::glClearStencil = [](GLint a0) { Note("glClearStencil", {Argument(a0)}); };
-  TOpenGLAPIVersion100::glClearDepth = [](GLdouble a0) { Note("glClearDepth", {Argument(a0)}); };
-  TOpenGLAPIVersion100::glStencilMask = [](GLuint a0) { Note("glStencilMask", {Argument(a0)}); };
+  TOpenGLAPIVersion100::glClearStencil = [](GLint a0) {
+    Note("glClearStencil", {Argument(a0)});
+  };
+  TOpenGLAPIVersion100::glClearDepth = [](GLdouble a0) {
+    Note("glClearDepth", {Argument(a0)});
+  };
+  TOpenGLAPIVersion100::glStencilMask = [](GLuint a0) {
+    Note("glStencilMask", {Argument(a0)});
+  };
   TOpenGLAPIVersion100::glColorMask = [](GLboolean a0, GLboolean a1, GLboolean a2, GLboolean a3) {
     Note("glColorMask", {Argument(a0), Argument(a1), Argument(a2), Argument(a3)});
   };
-  TOpenGLAPIVersion100::glDepthMask = [](GLboolean a0) { Note("glDepthMask", {Argument(a0)}); };
-  TOpenGLAPIVersion100::glDisable = [](GLenum a0) { Note("glDisable", {Argument(a0)}); };
-  TOpenGLAPIVersion100::glEnable = [](GLenum a0) { Note("glEnable", {Argument(a0)}); };
-  TOpenGLAPIVersion100::glFinish = []() { Note("glFinish", {}); };
-  TOpenGLAPIVersion100::glFlush = []() { Note("glFlush", {}); };
+  TOpenGLAPIVersion100::glDepthMask = [](GLboolean a0) {
+    Note("glDepthMask", {Argument(a0)});
+  };
+  TOpenGLAPIVersion100::glDisable = [](GLenum a0) {
+    Note("glDisable", {Argument(a0)});
+  };
+  TOpenGLAPIVersion100::glEnable = [](GLenum a0) {
+    Note("glEnable", {Argument(a0)});
+  };
+  TOpenGLAPIVersion100::glFinish = []() {
+    Note("glFinish", {});
+  };
+  TOpenGLAPIVersion100::glFlush = []() {
+    Note("glFlush", {});
+  };
   TOpenGLAPIVersion100::glBlendFunc = [](GLenum a0, GLenum a1) {
     Note("glBlendFunc", {Argument(a0), Argument(a1)});
   };
-  TOpenGLAPIVersion100::glLogicOp = [](GLenum a0) { Note("glLogicOp", {Argument(a0)}); };
+  TOpenGLAPIVersion100::glLogicOp = [](GLenum a0) {
+    Note("glLogicOp", {Argument(a0)});
+  };
   TOpenGLAPIVersion100::glStencilFunc = [](GLenum a0, GLint a1, GLuint a2) {
     Note("glStencilFunc", {Argument(a0), Argument(a1), Argument(a2)});
   };
   TOpenGLAPIVersion100::glStencilOp = [](GLenum a0, GLenum a1, GLenum a2) {
     Note("glStencilOp", {Argument(a0), Argument(a1), Argument(a2)});
   };
-  TOpenGLAPIVersion100::glDepthFunc = [](GLenum a0) { Note("glDepthFunc", {Argument(a0)}); };
+  TOpenGLAPIVersion100::glDepthFunc = [](GLenum a0) {
+    Note("glDepthFunc", {Argument(a0)});
+  };
   TOpenGLAPIVersion100::glPixelStoref = [](GLenum a0, GLfloat a1) {
     Note("glPixelStoref", {Argument(a0), Argument(a1)});
   };
   TOpenGLAPIVersion100::glPixelStorei = [](GLenum a0, GLint a1) {
     Note("glPixelStorei", {Argument(a0), Argument(a1)});
   };
-  TOpenGLAPIVersion100::glReadBuffer = [](GLenum a0) { Note("glReadBuffer", {Argument(a0)}); };
+  TOpenGLAPIVersion100::glReadBuffer = [](GLenum a0) {
+    Note("glReadBuffer", {Argument(a0)});
+  };
   TOpenGLAPIVersion100::glReadPixels = [](GLint a0, GLint a1, GLsizei a2, GLsizei a3, GLenum a4,
                                           GLenum a5, void* a6) {
     Note("glReadPixels", {Argument(a0), Argument(a1), Argument(a2), Argument(a3), Argument(a4),
@@ -868,8 +907,12 @@ TRecordingOpenGLTable::TRecordingOpenGLTable(std::vector<std::string>& ParaCalls
     Note("glAreTexturesResident", {Argument(a0), Argument(a1), Argument(a2)});
     return {};
   };
-  TOpenGLAPIVersion110::glArrayElement = [](GLint a0) { Note("glArrayElement", {Argument(a0)}); };
-  TOpenGLAPIVersion110::glBegin = [](GLenum a0) { Note("glBegin", {Argument(a0)}); };
+  TOpenGLAPIVersion110::glArrayElement = [](GLint a0) {
+    Note("glArrayElement", {Argument(a0)});
+  };
+  TOpenGLAPIVersion110::glBegin = [](GLenum a0) {
+    Note("glBegin", {Argument(a0)});
+  };
   TOpenGLAPIVersion110::glBindTexture = [](GLenum a0, GLuint a1) {
     Note("glBindTexture", {Argument(a0), Argument(a1)});
   };
@@ -878,37 +921,51 @@ TRecordingOpenGLTable::TRecordingOpenGLTable(std::vector<std::string>& ParaCalls
     Note("glBitmap", {Argument(a0), Argument(a1), Argument(a2), Argument(a3), Argument(a4),
                       Argument(a5), Argument(a6)});
   };
-  TOpenGLAPIVersion110::glCallList = [](GLuint a0) { Note("glCallList", {Argument(a0)}); };
+  TOpenGLAPIVersion110::glCallList = [](GLuint a0) {
+    Note("glCallList", {Argument(a0)});
+  };
   TOpenGLAPIVersion110::glCallLists = [](GLsizei a0, GLenum a1, const GLvoid* a2) {
     Note("glCallLists", {Argument(a0), Argument(a1), Argument(a2)});
   };
   TOpenGLAPIVersion110::glClearAccum = [](GLfloat a0, GLfloat a1, GLfloat a2, GLfloat a3) {
     Note("glClearAccum", {Argument(a0), Argument(a1), Argument(a2), Argument(a3)});
   };
-  TOpenGLAPIVersion110::glClearIndex = [](GLfloat a0) { Note("glClearIndex", {Argument(a0)}); };
+  TOpenGLAPIVersion110::glClearIndex = [](GLfloat a0) {
+    Note("glClearIndex", {Argument(a0)});
+  };
   TOpenGLAPIVersion110::glClipPlane = [](GLenum a0, const GLdouble* a1) {
     Note("glClipPlane", {Argument(a0), Argument(a1)});
   };
   TOpenGLAPIVersion110::glColor3b = [](GLbyte a0, GLbyte a1, GLbyte a2) {
     Note("glColor3b", {Argument(a0), Argument(a1), Argument(a2)});
   };
-  TOpenGLAPIVersion110::glColor3bv = [](const GLbyte* a0) { Note("glColor3bv", {Argument(a0)}); };
+  TOpenGLAPIVersion110::glColor3bv = [](const GLbyte* a0) {
+    Note("glColor3bv", {Argument(a0)});
+  };
   TOpenGLAPIVersion110::glColor3d = [](GLdouble a0, GLdouble a1, GLdouble a2) {
     Note("glColor3d", {Argument(a0), Argument(a1), Argument(a2)});
   };
-  TOpenGLAPIVersion110::glColor3dv = [](const GLdouble* a0) { Note("glColor3dv", {Argument(a0)}); };
+  TOpenGLAPIVersion110::glColor3dv = [](const GLdouble* a0) {
+    Note("glColor3dv", {Argument(a0)});
+  };
   TOpenGLAPIVersion110::glColor3f = [](GLfloat a0, GLfloat a1, GLfloat a2) {
     Note("glColor3f", {Argument(a0), Argument(a1), Argument(a2)});
   };
-  TOpenGLAPIVersion110::glColor3fv = [](const GLfloat* a0) { Note("glColor3fv", {Argument(a0)}); };
+  TOpenGLAPIVersion110::glColor3fv = [](const GLfloat* a0) {
+    Note("glColor3fv", {Argument(a0)});
+  };
   TOpenGLAPIVersion110::glColor3i = [](GLint a0, GLint a1, GLint a2) {
     Note("glColor3i", {Argument(a0), Argument(a1), Argument(a2)});
   };
-  TOpenGLAPIVersion110::glColor3iv = [](const GLint* a0) { Note("glColor3iv", {Argument(a0)}); };
+  TOpenGLAPIVersion110::glColor3iv = [](const GLint* a0) {
+    Note("glColor3iv", {Argument(a0)});
+  };
   TOpenGLAPIVersion110::glColor3s = [](GLshort a0, GLshort a1, GLshort a2) {
     Note("glColor3s", {Argument(a0), Argument(a1), Argument(a2)});
   };
-  TOpenGLAPIVersion110::glColor3sv = [](const GLshort* a0) { Note("glColor3sv", {Argument(a0)}); };
+  TOpenGLAPIVersion110::glColor3sv = [](const GLshort* a0) {
+    Note("glColor3sv", {Argument(a0)});
+  };
   TOpenGLAPIVersion110::glColor3ub = [](GLubyte a0, GLubyte a1, GLubyte a2) {
     Note("glColor3ub", {Argument(a0), Argument(a1), Argument(a2)});
   };
@@ -918,7 +975,9 @@ TRecordingOpenGLTable::TRecordingOpenGLTable(std::vector<std::string>& ParaCalls
   TOpenGLAPIVersion110::glColor3ui = [](GLuint a0, GLuint a1, GLuint a2) {
     Note("glColor3ui", {Argument(a0), Argument(a1), Argument(a2)});
   };
-  TOpenGLAPIVersion110::glColor3uiv = [](const GLuint* a0) { Note("glColor3uiv", {Argument(a0)}); };
+  TOpenGLAPIVersion110::glColor3uiv = [](const GLuint* a0) {
+    Note("glColor3uiv", {Argument(a0)});
+  };
   TOpenGLAPIVersion110::glColor3us = [](GLushort a0, GLushort a1, GLushort a2) {
     Note("glColor3us", {Argument(a0), Argument(a1), Argument(a2)});
   };
@@ -928,23 +987,33 @@ TRecordingOpenGLTable::TRecordingOpenGLTable(std::vector<std::string>& ParaCalls
   TOpenGLAPIVersion110::glColor4b = [](GLbyte a0, GLbyte a1, GLbyte a2, GLbyte a3) {
     Note("glColor4b", {Argument(a0), Argument(a1), Argument(a2), Argument(a3)});
   };
-  TOpenGLAPIVersion110::glColor4bv = [](const GLbyte* a0) { Note("glColor4bv", {Argument(a0)}); };
+  TOpenGLAPIVersion110::glColor4bv = [](const GLbyte* a0) {
+    Note("glColor4bv", {Argument(a0)});
+  };
   TOpenGLAPIVersion110::glColor4d = [](GLdouble a0, GLdouble a1, GLdouble a2, GLdouble a3) {
     Note("glColor4d", {Argument(a0), Argument(a1), Argument(a2), Argument(a3)});
   };
-  TOpenGLAPIVersion110::glColor4dv = [](const GLdouble* a0) { Note("glColor4dv", {Argument(a0)}); };
+  TOpenGLAPIVersion110::glColor4dv = [](const GLdouble* a0) {
+    Note("glColor4dv", {Argument(a0)});
+  };
   TOpenGLAPIVersion110::glColor4f = [](GLfloat a0, GLfloat a1, GLfloat a2, GLfloat a3) {
     Note("glColor4f", {Argument(a0), Argument(a1), Argument(a2), Argument(a3)});
   };
-  TOpenGLAPIVersion110::glColor4fv = [](const GLfloat* a0) { Note("glColor4fv", {Argument(a0)}); };
+  TOpenGLAPIVersion110::glColor4fv = [](const GLfloat* a0) {
+    Note("glColor4fv", {Argument(a0)});
+  };
   TOpenGLAPIVersion110::glColor4i = [](GLint a0, GLint a1, GLint a2, GLint a3) {
     Note("glColor4i", {Argument(a0), Argument(a1), Argument(a2), Argument(a3)});
   };
-  TOpenGLAPIVersion110::glColor4iv = [](const GLint* a0) { Note("glColor4iv", {Argument(a0)}); };
+  TOpenGLAPIVersion110::glColor4iv = [](const GLint* a0) {
+    Note("glColor4iv", {Argument(a0)});
+  };
   TOpenGLAPIVersion110::glColor4s = [](GLshort a0, GLshort a1, GLshort a2, GLshort a3) {
     Note("glColor4s", {Argument(a0), Argument(a1), Argument(a2), Argument(a3)});
   };
-  TOpenGLAPIVersion110::glColor4sv = [](const GLshort* a0) { Note("glColor4sv", {Argument(a0)}); };
+  TOpenGLAPIVersion110::glColor4sv = [](const GLshort* a0) {
+    Note("glColor4sv", {Argument(a0)});
+  };
   TOpenGLAPIVersion110::glColor4ub = [](GLubyte a0, GLubyte a1, GLubyte a2, GLubyte a3) {
     Note("glColor4ub", {Argument(a0), Argument(a1), Argument(a2), Argument(a3)});
   };
@@ -954,7 +1023,9 @@ TRecordingOpenGLTable::TRecordingOpenGLTable(std::vector<std::string>& ParaCalls
   TOpenGLAPIVersion110::glColor4ui = [](GLuint a0, GLuint a1, GLuint a2, GLuint a3) {
     Note("glColor4ui", {Argument(a0), Argument(a1), Argument(a2), Argument(a3)});
   };
-  TOpenGLAPIVersion110::glColor4uiv = [](const GLuint* a0) { Note("glColor4uiv", {Argument(a0)}); };
+  TOpenGLAPIVersion110::glColor4uiv = [](const GLuint* a0) {
+    Note("glColor4uiv", {Argument(a0)});
+  };
   TOpenGLAPIVersion110::glColor4us = [](GLushort a0, GLushort a1, GLushort a2, GLushort a3) {
     Note("glColor4us", {Argument(a0), Argument(a1), Argument(a2), Argument(a3)});
   };
@@ -982,8 +1053,8 @@ TRecordingOpenGLTable::TRecordingOpenGLTable(std::vector<std::string>& ParaCalls
   };
   TOpenGLAPIVersion110::glCopyTexSubImage1D = [](GLenum a0, GLint a1, GLint a2, GLint a3, GLint a4,
                                                  GLsizei a5) {
-    Note("glCopyTexSubImage1D",
-         {Argument(a0), Argument(a1), Argument(a2), Argument(a3), Argument(a4), Argument(a5)});
+    Note("glCopyTexSubImage1D", {Argument(a0), Argument(a1), Argument(a2), Argument(a3),
+                                 Argument(a4), Argument(a5)});
   };
   TOpenGLAPIVersion110::glCopyTexSubImage2D = [](GLenum a0, GLint a1, GLint a2, GLint a3, GLint a4,
                                                  GLint a5, GLsizei a6, GLsizei a7) {
@@ -1009,7 +1080,9 @@ TRecordingOpenGLTable::TRecordingOpenGLTable(std::vector<std::string>& ParaCalls
                                           const GLvoid* a4) {
     Note("glDrawPixels", {Argument(a0), Argument(a1), Argument(a2), Argument(a3), Argument(a4)});
   };
-  TOpenGLAPIVersion110::glEdgeFlag = [](GLboolean a0) { Note("glEdgeFlag", {Argument(a0)}); };
+  TOpenGLAPIVersion110::glEdgeFlag = [](GLboolean a0) {
+    Note("glEdgeFlag", {Argument(a0)});
+  };
   TOpenGLAPIVersion110::glEdgeFlagPointer = [](GLsizei a0, const GLvoid* a1) {
     Note("glEdgeFlagPointer", {Argument(a0), Argument(a1)});
   };
@@ -1019,13 +1092,21 @@ TRecordingOpenGLTable::TRecordingOpenGLTable(std::vector<std::string>& ParaCalls
   TOpenGLAPIVersion110::glEnableClientState = [](GLenum a0) {
     Note("glEnableClientState", {Argument(a0)});
   };
-  TOpenGLAPIVersion110::glEnd = []() { Note("glEnd", {}); };
-  TOpenGLAPIVersion110::glEndList = []() { Note("glEndList", {}); };
-  TOpenGLAPIVersion110::glEvalCoord1d = [](GLdouble a0) { Note("glEvalCoord1d", {Argument(a0)}); };
+  TOpenGLAPIVersion110::glEnd = []() {
+    Note("glEnd", {});
+  };
+  TOpenGLAPIVersion110::glEndList = []() {
+    Note("glEndList", {});
+  };
+  TOpenGLAPIVersion110::glEvalCoord1d = [](GLdouble a0) {
+    Note("glEvalCoord1d", {Argument(a0)});
+  };
   TOpenGLAPIVersion110::glEvalCoord1dv = [](const GLdouble* a0) {
     Note("glEvalCoord1dv", {Argument(a0)});
   };
-  TOpenGLAPIVersion110::glEvalCoord1f = [](GLfloat a0) { Note("glEvalCoord1f", {Argument(a0)}); };
+  TOpenGLAPIVersion110::glEvalCoord1f = [](GLfloat a0) {
+    Note("glEvalCoord1f", {Argument(a0)});
+  };
   TOpenGLAPIVersion110::glEvalCoord1fv = [](const GLfloat* a0) {
     Note("glEvalCoord1fv", {Argument(a0)});
   };
@@ -1047,7 +1128,9 @@ TRecordingOpenGLTable::TRecordingOpenGLTable(std::vector<std::string>& ParaCalls
   TOpenGLAPIVersion110::glEvalMesh2 = [](GLenum a0, GLint a1, GLint a2, GLint a3, GLint a4) {
     Note("glEvalMesh2", {Argument(a0), Argument(a1), Argument(a2), Argument(a3), Argument(a4)});
   };
-  TOpenGLAPIVersion110::glEvalPoint1 = [](GLint a0) { Note("glEvalPoint1", {Argument(a0)}); };
+  TOpenGLAPIVersion110::glEvalPoint1 = [](GLint a0) {
+    Note("glEvalPoint1", {Argument(a0)});
+  };
   TOpenGLAPIVersion110::glEvalPoint2 = [](GLint a0, GLint a1) {
     Note("glEvalPoint2", {Argument(a0), Argument(a1)});
   };
@@ -1068,8 +1151,8 @@ TRecordingOpenGLTable::TRecordingOpenGLTable(std::vector<std::string>& ParaCalls
   };
   TOpenGLAPIVersion110::glFrustum = [](GLdouble a0, GLdouble a1, GLdouble a2, GLdouble a3,
                                        GLdouble a4, GLdouble a5) {
-    Note("glFrustum",
-         {Argument(a0), Argument(a1), Argument(a2), Argument(a3), Argument(a4), Argument(a5)});
+    Note("glFrustum", {Argument(a0), Argument(a1), Argument(a2), Argument(a3), Argument(a4),
+                       Argument(a5)});
   };
   TOpenGLAPIVersion110::glGenLists = [](GLsizei a0) -> GLuint {
     Note("glGenLists", {Argument(a0)});
@@ -1132,21 +1215,45 @@ TRecordingOpenGLTable::TRecordingOpenGLTable(std::vector<std::string>& ParaCalls
   TOpenGLAPIVersion110::glGetTexGeniv = [](GLenum a0, GLenum a1, GLint* a2) {
     Note("glGetTexGeniv", {Argument(a0), Argument(a1), Argument(a2)});
   };
-  TOpenGLAPIVersion110::glIndexMask = [](GLuint a0) { Note("glIndexMask", {Argument(a0)}); };
+  TOpenGLAPIVersion110::glIndexMask = [](GLuint a0) {
+    Note("glIndexMask", {Argument(a0)});
+  };
   TOpenGLAPIVersion110::glIndexPointer = [](GLenum a0, GLsizei a1, const GLvoid* a2) {
     Note("glIndexPointer", {Argument(a0), Argument(a1), Argument(a2)});
   };
-  TOpenGLAPIVersion110::glIndexd = [](GLdouble a0) { Note("glIndexd", {Argument(a0)}); };
-  TOpenGLAPIVersion110::glIndexdv = [](const GLdouble* a0) { Note("glIndexdv", {Argument(a0)}); };
-  TOpenGLAPIVersion110::glIndexf = [](GLfloat a0) { Note("glIndexf", {Argument(a0)}); };
-  TOpenGLAPIVersion110::glIndexfv = [](const GLfloat* a0) { Note("glIndexfv", {Argument(a0)}); };
-  TOpenGLAPIVersion110::glIndexi = [](GLint a0) { Note("glIndexi", {Argument(a0)}); };
-  TOpenGLAPIVersion110::glIndexiv = [](const GLint* a0) { Note("glIndexiv", {Argument(a0)}); };
-  TOpenGLAPIVersion110::glIndexs = [](GLshort a0) { Note("glIndexs", {Argument(a0)}); };
-  TOpenGLAPIVersion110::glIndexsv = [](const GLshort* a0) { Note("glIndexsv", {Argument(a0)}); };
-  TOpenGLAPIVersion110::glIndexub = [](GLubyte a0) { Note("glIndexub", {Argument(a0)}); };
-  TOpenGLAPIVersion110::glIndexubv = [](const GLubyte* a0) { Note("glIndexubv", {Argument(a0)}); };
-  TOpenGLAPIVersion110::glInitNames = []() { Note("glInitNames", {}); };
+  TOpenGLAPIVersion110::glIndexd = [](GLdouble a0) {
+    Note("glIndexd", {Argument(a0)});
+  };
+  TOpenGLAPIVersion110::glIndexdv = [](const GLdouble* a0) {
+    Note("glIndexdv", {Argument(a0)});
+  };
+  TOpenGLAPIVersion110::glIndexf = [](GLfloat a0) {
+    Note("glIndexf", {Argument(a0)});
+  };
+  TOpenGLAPIVersion110::glIndexfv = [](const GLfloat* a0) {
+    Note("glIndexfv", {Argument(a0)});
+  };
+  TOpenGLAPIVersion110::glIndexi = [](GLint a0) {
+    Note("glIndexi", {Argument(a0)});
+  };
+  TOpenGLAPIVersion110::glIndexiv = [](const GLint* a0) {
+    Note("glIndexiv", {Argument(a0)});
+  };
+  TOpenGLAPIVersion110::glIndexs = [](GLshort a0) {
+    Note("glIndexs", {Argument(a0)});
+  };
+  TOpenGLAPIVersion110::glIndexsv = [](const GLshort* a0) {
+    Note("glIndexsv", {Argument(a0)});
+  };
+  TOpenGLAPIVersion110::glIndexub = [](GLubyte a0) {
+    Note("glIndexub", {Argument(a0)});
+  };
+  TOpenGLAPIVersion110::glIndexubv = [](const GLubyte* a0) {
+    Note("glIndexubv", {Argument(a0)});
+  };
+  TOpenGLAPIVersion110::glInitNames = []() {
+    Note("glInitNames", {});
+  };
   TOpenGLAPIVersion110::glInterleavedArrays = [](GLenum a0, GLsizei a1, const GLvoid* a2) {
     Note("glInterleavedArrays", {Argument(a0), Argument(a1), Argument(a2)});
   };
@@ -1185,24 +1292,30 @@ TRecordingOpenGLTable::TRecordingOpenGLTable(std::vector<std::string>& ParaCalls
   TOpenGLAPIVersion110::glLineStipple = [](GLint a0, GLushort a1) {
     Note("glLineStipple", {Argument(a0), Argument(a1)});
   };
-  TOpenGLAPIVersion110::glListBase = [](GLuint a0) { Note("glListBase", {Argument(a0)}); };
-  TOpenGLAPIVersion110::glLoadIdentity = []() { Note("glLoadIdentity", {}); };
+  TOpenGLAPIVersion110::glListBase = [](GLuint a0) {
+    Note("glListBase", {Argument(a0)});
+  };
+  TOpenGLAPIVersion110::glLoadIdentity = []() {
+    Note("glLoadIdentity", {});
+  };
   TOpenGLAPIVersion110::glLoadMatrixd = [](const GLdouble* a0) {
     Note("glLoadMatrixd", {Argument(a0)});
   };
   TOpenGLAPIVersion110::glLoadMatrixf = [](const GLfloat* a0) {
     Note("glLoadMatrixf", {Argument(a0)});
   };
-  TOpenGLAPIVersion110::glLoadName = [](GLuint a0) { Note("glLoadName", {Argument(a0)}); };
+  TOpenGLAPIVersion110::glLoadName = [](GLuint a0) {
+    Note("glLoadName", {Argument(a0)});
+  };
   TOpenGLAPIVersion110::glMap1d = [](GLenum a0, GLdouble a1, GLdouble a2, GLint a3, GLint a4,
                                      const GLdouble* a5) {
-    Note("glMap1d",
-         {Argument(a0), Argument(a1), Argument(a2), Argument(a3), Argument(a4), Argument(a5)});
+    Note("glMap1d", {Argument(a0), Argument(a1), Argument(a2), Argument(a3), Argument(a4),
+                     Argument(a5)});
   };
   TOpenGLAPIVersion110::glMap1f = [](GLenum a0, GLfloat a1, GLfloat a2, GLint a3, GLint a4,
                                      const GLfloat* a5) {
-    Note("glMap1f",
-         {Argument(a0), Argument(a1), Argument(a2), Argument(a3), Argument(a4), Argument(a5)});
+    Note("glMap1f", {Argument(a0), Argument(a1), Argument(a2), Argument(a3), Argument(a4),
+                     Argument(a5)});
   };
   TOpenGLAPIVersion110::glMap2d = [](GLenum a0, GLdouble a1, GLdouble a2, GLint a3, GLint a4,
                                      GLdouble a5, GLdouble a6, GLint a7, GLint a8,
@@ -1224,13 +1337,13 @@ TRecordingOpenGLTable::TRecordingOpenGLTable(std::vector<std::string>& ParaCalls
   };
   TOpenGLAPIVersion110::glMapGrid2d = [](GLint a0, GLdouble a1, GLdouble a2, GLint a3, GLdouble a4,
                                          GLdouble a5) {
-    Note("glMapGrid2d",
-         {Argument(a0), Argument(a1), Argument(a2), Argument(a3), Argument(a4), Argument(a5)});
+    Note("glMapGrid2d", {Argument(a0), Argument(a1), Argument(a2), Argument(a3), Argument(a4),
+                         Argument(a5)});
   };
   TOpenGLAPIVersion110::glMapGrid2f = [](GLint a0, GLfloat a1, GLfloat a2, GLint a3, GLfloat a4,
                                          GLfloat a5) {
-    Note("glMapGrid2f",
-         {Argument(a0), Argument(a1), Argument(a2), Argument(a3), Argument(a4), Argument(a5)});
+    Note("glMapGrid2f", {Argument(a0), Argument(a1), Argument(a2), Argument(a3), Argument(a4),
+                         Argument(a5)});
   };
   TOpenGLAPIVersion110::glMaterialf = [](GLenum a0, GLenum a1, GLfloat a2) {
     Note("glMaterialf", {Argument(a0), Argument(a1), Argument(a2)});
@@ -1244,7 +1357,9 @@ TRecordingOpenGLTable::TRecordingOpenGLTable(std::vector<std::string>& ParaCalls
   TOpenGLAPIVersion110::glMaterialiv = [](GLenum a0, GLenum a1, const GLint* a2) {
     Note("glMaterialiv", {Argument(a0), Argument(a1), Argument(a2)});
   };
-  TOpenGLAPIVersion110::glMatrixMode = [](GLenum a0) { Note("glMatrixMode", {Argument(a0)}); };
+  TOpenGLAPIVersion110::glMatrixMode = [](GLenum a0) {
+    Note("glMatrixMode", {Argument(a0)});
+  };
   TOpenGLAPIVersion110::glMultMatrixd = [](const GLdouble* a0) {
     Note("glMultMatrixd", {Argument(a0)});
   };
@@ -1257,7 +1372,9 @@ TRecordingOpenGLTable::TRecordingOpenGLTable(std::vector<std::string>& ParaCalls
   TOpenGLAPIVersion110::glNormal3b = [](GLbyte a0, GLbyte a1, GLbyte a2) {
     Note("glNormal3b", {Argument(a0), Argument(a1), Argument(a2)});
   };
-  TOpenGLAPIVersion110::glNormal3bv = [](const GLbyte* a0) { Note("glNormal3bv", {Argument(a0)}); };
+  TOpenGLAPIVersion110::glNormal3bv = [](const GLbyte* a0) {
+    Note("glNormal3bv", {Argument(a0)});
+  };
   TOpenGLAPIVersion110::glNormal3d = [](GLdouble a0, GLdouble a1, GLdouble a2) {
     Note("glNormal3d", {Argument(a0), Argument(a1), Argument(a2)});
   };
@@ -1273,7 +1390,9 @@ TRecordingOpenGLTable::TRecordingOpenGLTable(std::vector<std::string>& ParaCalls
   TOpenGLAPIVersion110::glNormal3i = [](GLint a0, GLint a1, GLint a2) {
     Note("glNormal3i", {Argument(a0), Argument(a1), Argument(a2)});
   };
-  TOpenGLAPIVersion110::glNormal3iv = [](const GLint* a0) { Note("glNormal3iv", {Argument(a0)}); };
+  TOpenGLAPIVersion110::glNormal3iv = [](const GLint* a0) {
+    Note("glNormal3iv", {Argument(a0)});
+  };
   TOpenGLAPIVersion110::glNormal3s = [](GLshort a0, GLshort a1, GLshort a2) {
     Note("glNormal3s", {Argument(a0), Argument(a1), Argument(a2)});
   };
@@ -1285,10 +1404,12 @@ TRecordingOpenGLTable::TRecordingOpenGLTable(std::vector<std::string>& ParaCalls
   };
   TOpenGLAPIVersion110::glOrtho = [](GLdouble a0, GLdouble a1, GLdouble a2, GLdouble a3,
                                      GLdouble a4, GLdouble a5) {
-    Note("glOrtho",
-         {Argument(a0), Argument(a1), Argument(a2), Argument(a3), Argument(a4), Argument(a5)});
+    Note("glOrtho", {Argument(a0), Argument(a1), Argument(a2), Argument(a3), Argument(a4),
+                     Argument(a5)});
   };
-  TOpenGLAPIVersion110::glPassThrough = [](GLfloat a0) { Note("glPassThrough", {Argument(a0)}); };
+  TOpenGLAPIVersion110::glPassThrough = [](GLfloat a0) {
+    Note("glPassThrough", {Argument(a0)});
+  };
   TOpenGLAPIVersion110::glPixelMapfv = [](GLenum a0, GLsizei a1, const GLfloat* a2) {
     Note("glPixelMapfv", {Argument(a0), Argument(a1), Argument(a2)});
   };
@@ -1313,20 +1434,34 @@ TRecordingOpenGLTable::TRecordingOpenGLTable(std::vector<std::string>& ParaCalls
   TOpenGLAPIVersion110::glPolygonStipple = [](const GLubyte* a0) {
     Note("glPolygonStipple", {Argument(a0)});
   };
-  TOpenGLAPIVersion110::glPopAttrib = []() { Note("glPopAttrib", {}); };
-  TOpenGLAPIVersion110::glPopClientAttrib = []() { Note("glPopClientAttrib", {}); };
-  TOpenGLAPIVersion110::glPopMatrix = []() { Note("glPopMatrix", {}); };
-  TOpenGLAPIVersion110::glPopName = []() { Note("glPopName", {}); };
+  TOpenGLAPIVersion110::glPopAttrib = []() {
+    Note("glPopAttrib", {});
+  };
+  TOpenGLAPIVersion110::glPopClientAttrib = []() {
+    Note("glPopClientAttrib", {});
+  };
+  TOpenGLAPIVersion110::glPopMatrix = []() {
+    Note("glPopMatrix", {});
+  };
+  TOpenGLAPIVersion110::glPopName = []() {
+    Note("glPopName", {});
+  };
   TOpenGLAPIVersion110::glPrioritizeTextures = [](GLsizei a0, const GLuint* a1,
                                                   const GLclampf* a2) {
     Note("glPrioritizeTextures", {Argument(a0), Argument(a1), Argument(a2)});
   };
-  TOpenGLAPIVersion110::glPushAttrib = [](GLbitfield a0) { Note("glPushAttrib", {Argument(a0)}); };
+  TOpenGLAPIVersion110::glPushAttrib = [](GLbitfield a0) {
+    Note("glPushAttrib", {Argument(a0)});
+  };
   TOpenGLAPIVersion110::glPushClientAttrib = [](GLbitfield a0) {
     Note("glPushClientAttrib", {Argument(a0)});
   };
-  TOpenGLAPIVersion110::glPushMatrix = []() { Note("glPushMatrix", {}); };
-  TOpenGLAPIVersion110::glPushName = [](GLuint a0) { Note("glPushName", {Argument(a0)}); };
+  TOpenGLAPIVersion110::glPushMatrix = []() {
+    Note("glPushMatrix", {});
+  };
+  TOpenGLAPIVersion110::glPushName = [](GLuint a0) {
+    Note("glPushName", {Argument(a0)});
+  };
   TOpenGLAPIVersion110::glRasterPos2d = [](GLdouble a0, GLdouble a1) {
     Note("glRasterPos2d", {Argument(a0), Argument(a1)});
   };
@@ -1442,20 +1577,30 @@ TRecordingOpenGLTable::TRecordingOpenGLTable(std::vector<std::string>& ParaCalls
   TOpenGLAPIVersion110::glSelectBuffer = [](GLsizei a0, GLuint* a1) {
     Note("glSelectBuffer", {Argument(a0), Argument(a1)});
   };
-  TOpenGLAPIVersion110::glShadeModel = [](GLenum a0) { Note("glShadeModel", {Argument(a0)}); };
-  TOpenGLAPIVersion110::glTexCoord1d = [](GLdouble a0) { Note("glTexCoord1d", {Argument(a0)}); };
+  TOpenGLAPIVersion110::glShadeModel = [](GLenum a0) {
+    Note("glShadeModel", {Argument(a0)});
+  };
+  TOpenGLAPIVersion110::glTexCoord1d = [](GLdouble a0) {
+    Note("glTexCoord1d", {Argument(a0)});
+  };
   TOpenGLAPIVersion110::glTexCoord1dv = [](const GLdouble* a0) {
     Note("glTexCoord1dv", {Argument(a0)});
   };
-  TOpenGLAPIVersion110::glTexCoord1f = [](GLfloat a0) { Note("glTexCoord1f", {Argument(a0)}); };
+  TOpenGLAPIVersion110::glTexCoord1f = [](GLfloat a0) {
+    Note("glTexCoord1f", {Argument(a0)});
+  };
   TOpenGLAPIVersion110::glTexCoord1fv = [](const GLfloat* a0) {
     Note("glTexCoord1fv", {Argument(a0)});
   };
-  TOpenGLAPIVersion110::glTexCoord1i = [](GLint a0) { Note("glTexCoord1i", {Argument(a0)}); };
+  TOpenGLAPIVersion110::glTexCoord1i = [](GLint a0) {
+    Note("glTexCoord1i", {Argument(a0)});
+  };
   TOpenGLAPIVersion110::glTexCoord1iv = [](const GLint* a0) {
     Note("glTexCoord1iv", {Argument(a0)});
   };
-  TOpenGLAPIVersion110::glTexCoord1s = [](GLshort a0) { Note("glTexCoord1s", {Argument(a0)}); };
+  TOpenGLAPIVersion110::glTexCoord1s = [](GLshort a0) {
+    Note("glTexCoord1s", {Argument(a0)});
+  };
   TOpenGLAPIVersion110::glTexCoord1sv = [](const GLshort* a0) {
     Note("glTexCoord1sv", {Argument(a0)});
   };
@@ -1595,7 +1740,9 @@ TRecordingOpenGLTable::TRecordingOpenGLTable(std::vector<std::string>& ParaCalls
   TOpenGLAPIVersion110::glVertex2i = [](GLint a0, GLint a1) {
     Note("glVertex2i", {Argument(a0), Argument(a1)});
   };
-  TOpenGLAPIVersion110::glVertex2iv = [](const GLint* a0) { Note("glVertex2iv", {Argument(a0)}); };
+  TOpenGLAPIVersion110::glVertex2iv = [](const GLint* a0) {
+    Note("glVertex2iv", {Argument(a0)});
+  };
   TOpenGLAPIVersion110::glVertex2s = [](GLshort a0, GLshort a1) {
     Note("glVertex2s", {Argument(a0), Argument(a1)});
   };
@@ -1617,7 +1764,9 @@ TRecordingOpenGLTable::TRecordingOpenGLTable(std::vector<std::string>& ParaCalls
   TOpenGLAPIVersion110::glVertex3i = [](GLint a0, GLint a1, GLint a2) {
     Note("glVertex3i", {Argument(a0), Argument(a1), Argument(a2)});
   };
-  TOpenGLAPIVersion110::glVertex3iv = [](const GLint* a0) { Note("glVertex3iv", {Argument(a0)}); };
+  TOpenGLAPIVersion110::glVertex3iv = [](const GLint* a0) {
+    Note("glVertex3iv", {Argument(a0)});
+  };
   TOpenGLAPIVersion110::glVertex3s = [](GLshort a0, GLshort a1, GLshort a2) {
     Note("glVertex3s", {Argument(a0), Argument(a1), Argument(a2)});
   };
@@ -1639,7 +1788,9 @@ TRecordingOpenGLTable::TRecordingOpenGLTable(std::vector<std::string>& ParaCalls
   TOpenGLAPIVersion110::glVertex4i = [](GLint a0, GLint a1, GLint a2, GLint a3) {
     Note("glVertex4i", {Argument(a0), Argument(a1), Argument(a2), Argument(a3)});
   };
-  TOpenGLAPIVersion110::glVertex4iv = [](const GLint* a0) { Note("glVertex4iv", {Argument(a0)}); };
+  TOpenGLAPIVersion110::glVertex4iv = [](const GLint* a0) {
+    Note("glVertex4iv", {Argument(a0)});
+  };
   TOpenGLAPIVersion110::glVertex4s = [](GLshort a0, GLshort a1, GLshort a2, GLshort a3) {
     Note("glVertex4s", {Argument(a0), Argument(a1), Argument(a2), Argument(a3)});
   };
@@ -1649,9 +1800,12 @@ TRecordingOpenGLTable::TRecordingOpenGLTable(std::vector<std::string>& ParaCalls
   TOpenGLAPIVersion110::glVertexPointer = [](GLint a0, GLenum a1, GLsizei a2, const GLvoid* a3) {
     Note("glVertexPointer", {Argument(a0), Argument(a1), Argument(a2), Argument(a3)});
   };
+  // clang-format on
 }
 
 TRecordingOpenGLTable::~TRecordingOpenGLTable() {
+  // Laid out by the script, whatever a clang-format version would make of it.
+  // clang-format off
   TOpenGLAPIVersion100::glCullFace = mSaved->glCullFace;
   TOpenGLAPIVersion100::glFrontFace = mSaved->glFrontFace;
   TOpenGLAPIVersion100::glHint = mSaved->glHint;
@@ -1988,5 +2142,6 @@ TRecordingOpenGLTable::~TRecordingOpenGLTable() {
   TOpenGLAPIVersion110::glVertex4s = mSaved->glVertex4s;
   TOpenGLAPIVersion110::glVertex4sv = mSaved->glVertex4sv;
   TOpenGLAPIVersion110::glVertexPointer = mSaved->glVertexPointer;
+  // clang-format on
   Sink = mPreviousCalls;
 }

@@ -26,9 +26,20 @@ constexpr int GLX_RENDERER_ACCELERATED_MESA = 0x8186;
 
 using TQueryRendererIntegerMESA = Bool (*)(Display*, int, int, int, unsigned int*);
 
+// The screen's framebuffer configurations, the pixel formats in their order. Fetched once per
+// connection and kept with it (the connection frees the list): the list stays the same while
+// the connection is open, and fetching it again for each of several hundred formats cost tens
+// of milliseconds of every start-up.
 GLXFBConfig* framebufferConfigsGlx(Display* ParaDisplay, int& ParaCount) {
-  ParaCount = 0;
-  return glXGetFBConfigs(ParaDisplay, ScreenX11(), &ParaCount);
+  TX11Connection& connection = ConnectionX11();
+  if (connection.mFramebufferConfigs == nullptr) {
+    int count = 0;
+    GLXFBConfig* configs = glXGetFBConfigs(ParaDisplay, connection.mScreen, &count);
+    connection.mFramebufferConfigs = configs;
+    connection.mFramebufferConfigCount = configs != nullptr ? count : 0;
+  }
+  ParaCount = connection.mFramebufferConfigCount;
+  return static_cast<GLXFBConfig*>(connection.mFramebufferConfigs);
 }
 
 int attributeGlx(Display* ParaDisplay, GLXFBConfig ParaConfig, int ParaAttribute) {
@@ -155,16 +166,12 @@ public:
     int count = 0;
     GLXFBConfig* configs = framebufferConfigsGlx(display, count);
     if (configs == nullptr || ParaFormat < 1 || ParaFormat > count) {
-      if (configs != nullptr) {
-        XFree(configs);
-      }
       SetPlatformLastError(kErrorInvalidParameter);
       return 0;
     }
     if (ParaDescriptor != nullptr && ParaSize >= sizeof(TPixelFormatDescriptor)) {
       describeConfigGlx(display, configs[ParaFormat - 1], *ParaDescriptor);
     }
-    XFree(configs);
     return count;
   }
 
@@ -214,9 +221,6 @@ public:
         number = index + 1;
       }
     }
-    if (configs != nullptr) {
-      XFree(configs);
-    }
     if (number == 0) {
       SetPlatformLastError(kErrorInvalidPixelFormat);
     }
@@ -241,14 +245,10 @@ public:
     int count = 0;
     GLXFBConfig* configs = framebufferConfigsGlx(dc.mDisplay, count);
     if (configs == nullptr || ParaFormat < 1 || ParaFormat > count) {
-      if (configs != nullptr) {
-        XFree(configs);
-      }
       SetPlatformLastError(kErrorInvalidPixelFormat);
       return false;
     }
     GLXFBConfig config = configs[ParaFormat - 1];
-    XFree(configs);
     XVisualInfo* visual = glXGetVisualFromFBConfig(dc.mDisplay, config);
     if (visual == nullptr) {
       SetPlatformLastError(kErrorInvalidPixelFormat);

@@ -14,6 +14,8 @@ public:
   // Clears its own flag first, so a failed call leaves the group uninitialized.
   static bool Initialize();
 
+  // Laid out by the script, whatever a clang-format version would make of it.
+  // clang-format off
   static inline void(VANTREL_APIENTRY* glCullFace)(GLenum mode) = nullptr;
   static inline void(VANTREL_APIENTRY* glFrontFace)(GLenum mode) = nullptr;
   static inline void(VANTREL_APIENTRY* glHint)(GLenum target, GLenum mode) = nullptr;
@@ -87,6 +89,7 @@ public:
   static inline void(VANTREL_APIENTRY* glDepthRange)(GLdouble n, GLdouble f) = nullptr;
   static inline void(VANTREL_APIENTRY* glViewport)(GLint x, GLint y, GLsizei width,
                                                    GLsizei height) = nullptr;
+  // clang-format on
 
 protected:
   static inline bool mInitialized = false;

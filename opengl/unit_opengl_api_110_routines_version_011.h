@@ -14,6 +14,8 @@ public:
   // Initializes the window-system core and 1.0 groups first when they are not.
   static bool Initialize();
 
+  // Laid out by the script, whatever a clang-format version would make of it.
+  // clang-format off
   static inline void(VANTREL_APIENTRY* glAccum)(GLenum op, GLfloat value) = nullptr;
   static inline void(VANTREL_APIENTRY* glAlphaFunc)(GLenum func, GLclampf ref) = nullptr;
   static inline GLboolean(VANTREL_APIENTRY* glAreTexturesResident)(GLsizei n,
@@ -413,6 +415,7 @@ public:
   static inline void(VANTREL_APIENTRY* glVertex4sv)(const GLshort* v) = nullptr;
   static inline void(VANTREL_APIENTRY* glVertexPointer)(GLint size, GLenum type, GLsizei stride,
                                                         const GLvoid* pointer) = nullptr;
+  // clang-format on
 
 protected:
   static inline bool mInitialized = false;

@@ -1,8 +1,10 @@
 // The null backend of the toolkit (toolkit_backend.h, null_toolkit.h): no window system.
-// Windows are numbered records, paints happen when asked for, the queue holds what tests put
-// in, boxes return at once. Everything it is asked to do goes into the journal.
+// Windows are numbered records that keep what a window system would (place, size, visibility,
+// one pending paint request), the queue holds what tests put in, boxes return at once.
+// Everything it is asked to do goes into the journal.
 #include <deque>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -11,20 +13,30 @@
 
 struct TNativeWindow {
   TWindowHandle mHandle = 0;
+  TWinControl* mControl = nullptr;
+  bool mShown = false; // a child from its creation, a form once ShowForm ran
+  bool mNeedsPaint = false;
 };
 
 namespace {
 
 struct TNullBackend {
   TWindowHandle mNextHandle = 1;
-  // A queued message: its window and number, or the quit request.
+  // A queued message: its window and number (with the size, for a size notice), or the quit
+  // request.
   struct TQueued {
     TWindowHandle mWindow;
     uint32_t mMessage;
     bool mQuit;
+    int32_t mWidth = 0;
+    int32_t mHeight = 0;
   };
   std::deque<TQueued> mQueue;
+  TQueued mTaken{0, 0, false};
   bool mQuitQueued = false;
+  // Every window by handle, in creation order; the state outlives the window.
+  std::map<TWindowHandle, TNullWindowState> mStates;
+  std::map<TWindowHandle, TNativeWindow*> mLive;
   std::function<void()> mOnWait;
   std::function<void(const TMsg&)> mOnDispatch;
   std::vector<std::string> mJournal;
@@ -34,6 +46,74 @@ TNullBackend gNull;
 
 void noteNull(std::string ParaEntry) {
   gNull.mJournal.push_back(std::move(ParaEntry));
+}
+
+TNativeWindow* liveNull(TWindowHandle ParaWindow) {
+  auto found = gNull.mLive.find(ParaWindow);
+  return found == gNull.mLive.end() ? nullptr : found->second;
+}
+
+// Shown itself and inside shown windows: only such a window is ever asked to paint.
+bool visibleNull(const TWinControl& ParaControl) {
+  for (const TWinControl* control = &ParaControl; control != nullptr; control = control->Parent()) {
+    const TNativeWindow* native = TToolkitBackend::Native(*control);
+    if (native == nullptr || !native->mShown) {
+      return false;
+    }
+  }
+  return true;
+}
+
+void invalidateTreeNull(TWinControl& ParaControl) {
+  if (TNativeWindow* native = TToolkitBackend::Native(ParaControl)) {
+    native->mNeedsPaint = true;
+  }
+  for (TWinControl* child : ParaControl.Controls()) {
+    invalidateTreeNull(*child);
+  }
+}
+
+void recordBoundsNull(const TWinControl& ParaControl) {
+  TNullWindowState& state = gNull.mStates[TToolkitBackend::NativeHandle(ParaControl)];
+  state.mLeft = ParaControl.Left();
+  state.mTop = ParaControl.Top();
+  state.mWidth = ParaControl.Width();
+  state.mHeight = ParaControl.Height();
+}
+
+void paintNull(TWinControl& ParaControl) {
+  TNativeWindow* native = TToolkitBackend::Native(ParaControl);
+  native->mNeedsPaint = false;
+  // Asked whether the background counts as erased, as every backend asks; there is none.
+  CallGuarded([&] {
+    TToolkitBackend::DeliverEraseBackground(ParaControl);
+    TToolkitBackend::DeliverPaint(ParaControl, native->mHandle);
+  });
+}
+
+void releaseTreeNull(TWinControl& ParaControl) {
+  for (TWinControl* child : ParaControl.Controls()) {
+    releaseTreeNull(*child);
+  }
+  if (TNativeWindow* native = TToolkitBackend::Native(ParaControl)) {
+    gNull.mStates[native->mHandle].mExists = false;
+    gNull.mLive.erase(native->mHandle);
+    delete native;
+    TToolkitBackend::Native(ParaControl) = nullptr;
+  }
+}
+
+// A paint request of a window that can be seen, in creation order, as the message to take
+// once nothing else is queued (Win32 makes WM_PAINT the same way).
+bool takePaintRequestNull(TMsg& ParaMsg) {
+  for (auto& [handle, native] : gNull.mLive) {
+    if (native->mNeedsPaint && visibleNull(*native->mControl)) {
+      gNull.mTaken = {handle, kNullPaintMessage, false};
+      ParaMsg = TMsg{handle, kNullPaintMessage, nullptr};
+      return true;
+    }
+  }
+  return false;
 }
 
 } // namespace
@@ -54,6 +134,41 @@ void NullSetOnDispatch(std::function<void(const TMsg&)> ParaOnDispatch) {
   gNull.mOnDispatch = std::move(ParaOnDispatch);
 }
 
+TNullWindowState NullWindowState(TWindowHandle ParaWindow) {
+  auto found = gNull.mStates.find(ParaWindow);
+  if (found == gNull.mStates.end()) {
+    return TNullWindowState{};
+  }
+  TNullWindowState state = found->second;
+  const TNativeWindow* native = liveNull(ParaWindow);
+  state.mVisible = native != nullptr && visibleNull(*native->mControl);
+  return state;
+}
+
+void NullResizeFromOutside(TWindowHandle ParaForm, int32_t ParaWidth, int32_t ParaHeight) {
+  gNull.mQueue.push_back({ParaForm, kNullSizeMessage, false, ParaWidth, ParaHeight});
+}
+
+void NullExposeFromOutside(TWindowHandle ParaWindow) {
+  if (TNativeWindow* native = liveNull(ParaWindow)) {
+    native->mNeedsPaint = true;
+  }
+}
+
+void NullDestroyFromOutside(TWindowHandle ParaWindow) {
+  TNativeWindow* native = liveNull(ParaWindow);
+  if (native == nullptr) {
+    return;
+  }
+  TWinControl& control = *native->mControl;
+  TToolkitBackend::DeliverDestroyToTree(control);
+  releaseTreeNull(control);
+  noteNull("destroy");
+  if (auto* form = dynamic_cast<TForm*>(&control); form != nullptr && form->Parent() == nullptr) {
+    CallGuarded([&] { form->Close(); });
+  }
+}
+
 const std::vector<std::string>& NullJournal() {
   return gNull.mJournal;
 }
@@ -72,9 +187,15 @@ void TToolkitBackend::Initialize() {
 
 void TToolkitBackend::Finalize() {
   // Like a closed connection: what was still queued is gone. The hooks and the journal are
-  // the test's.
+  // the test's, and so are the states of windows that went.
   gNull.mQueue.clear();
   gNull.mQuitQueued = false;
+  for (auto& [handle, native] : gNull.mLive) {
+    Native(*native->mControl) = nullptr;
+    gNull.mStates[handle].mExists = false;
+    delete native;
+  }
+  gNull.mLive.clear();
 }
 
 void TToolkitBackend::CreateNativeWindow(TWinControl& ParaControl) {
@@ -82,24 +203,23 @@ void TToolkitBackend::CreateNativeWindow(TWinControl& ParaControl) {
   CreateParams(ParaControl, params);
   auto* native = new TNativeWindow;
   native->mHandle = gNull.mNextHandle++;
+  native->mControl = &ParaControl;
+  native->mShown = ParaControl.Parent() != nullptr;
+  native->mNeedsPaint = true;
   Native(ParaControl) = native;
+  gNull.mLive[native->mHandle] = native;
+  gNull.mStates[native->mHandle].mExists = true;
+  recordBoundsNull(ParaControl);
   noteNull("create");
   CallGuarded([&] { DeliverCreate(ParaControl); });
-  if (Native(ParaControl) == native) {
+  if (Native(ParaControl) == native && ParaControl.Parent() != nullptr) {
     CallGuarded([&] { DeliverSize(ParaControl); });
   }
 }
 
 void TToolkitBackend::DestroyNativeWindow(TWinControl& ParaControl) {
   DeliverDestroyToTree(ParaControl);
-  std::function<void(TWinControl&)> release = [&](TWinControl& control) {
-    for (TWinControl* child : control.Controls()) {
-      release(*child);
-    }
-    delete Native(control);
-    Native(control) = nullptr;
-  };
-  release(ParaControl);
+  releaseTreeNull(ParaControl);
   noteNull("destroy");
 }
 
@@ -112,22 +232,29 @@ TDeviceContext TToolkitBackend::DeviceContext(const TWinControl& ParaControl) {
 }
 
 void TToolkitBackend::UpdateBounds(TWinControl& ParaControl, bool ParaSizeChanged) {
+  recordBoundsNull(ParaControl);
   if (ParaSizeChanged) {
-    CallGuarded([&] { DeliverSize(ParaControl); });
+    Native(ParaControl)->mNeedsPaint = true;
+    if (ParaControl.Parent() != nullptr) {
+      CallGuarded([&] { DeliverSize(ParaControl); });
+    }
   }
 }
 
 void TToolkitBackend::Repaint(TWinControl& ParaControl) {
-  // Asked whether the background counts as erased, as every backend asks; there is none.
-  CallGuarded([&] {
-    DeliverEraseBackground(ParaControl);
-    DeliverPaint(ParaControl, DeviceContext(ParaControl));
-  });
+  paintNull(ParaControl);
 }
 
-void TToolkitBackend::UpdateCaption(TForm& /*ParaForm*/) {}
+void TToolkitBackend::UpdateCaption(TForm& ParaForm) {
+  gNull.mStates[NativeHandle(ParaForm)].mCaption = ParaForm.Caption();
+}
 
-void TToolkitBackend::UpdateClientSize(TForm& /*ParaForm*/) {}
+void TToolkitBackend::UpdateClientSize(TForm& ParaForm) {
+  TNullWindowState& state = gNull.mStates[NativeHandle(ParaForm)];
+  state.mWidth = ParaForm.ClientWidth();
+  state.mHeight = ParaForm.ClientHeight();
+  Native(ParaForm)->mNeedsPaint = true;
+}
 
 void TToolkitBackend::FrameExtents(TForm& /*ParaForm*/, int32_t& ParaHorizontal,
                                    int32_t& ParaVertical) {
@@ -135,25 +262,57 @@ void TToolkitBackend::FrameExtents(TForm& /*ParaForm*/, int32_t& ParaHorizontal,
   ParaVertical = 0;
 }
 
-void TToolkitBackend::ShowForm(TForm& /*ParaForm*/, int32_t /*ParaLeft*/, int32_t /*ParaTop*/,
-                               bool /*ParaPlace*/) {}
+void TToolkitBackend::ShowForm(TForm& ParaForm, int32_t ParaLeft, int32_t ParaTop, bool ParaPlace) {
+  TNullWindowState& state = gNull.mStates[NativeHandle(ParaForm)];
+  state.mCaption = ParaForm.Caption();
+  if (ParaPlace) {
+    state.mLeft = ParaLeft;
+    state.mTop = ParaTop;
+  }
+  Native(ParaForm)->mShown = true;
+  invalidateTreeNull(ParaForm);
+}
 
 TTakenMessage TToolkitBackend::TakeNextMessage(TMsg& ParaMsg) {
   if (gNull.mQueue.empty()) {
-    return tmNone;
+    return takePaintRequestNull(ParaMsg) ? tmMessage : tmNone;
   }
-  const TNullBackend::TQueued next = gNull.mQueue.front();
+  gNull.mTaken = gNull.mQueue.front();
   gNull.mQueue.pop_front();
-  if (next.mQuit) {
+  if (gNull.mTaken.mQuit) {
     gNull.mQuitQueued = false;
     return tmQuit;
   }
-  ParaMsg = TMsg{next.mWindow, next.mMessage, nullptr};
+  if (gNull.mTaken.mMessage == kNullSizeMessage) {
+    // Size notices of the window already queued go as one, the last size winning.
+    for (auto it = gNull.mQueue.begin(); it != gNull.mQueue.end();) {
+      if (!it->mQuit && it->mMessage == kNullSizeMessage && it->mWindow == gNull.mTaken.mWindow) {
+        gNull.mTaken = *it;
+        it = gNull.mQueue.erase(it);
+      } else {
+        ++it;
+      }
+    }
+  }
+  ParaMsg = TMsg{gNull.mTaken.mWindow, gNull.mTaken.mMessage, nullptr};
   return tmMessage;
 }
 
 void TToolkitBackend::DispatchTakenMessage(TMsg& ParaMsg) {
   noteNull("dispatch " + std::to_string(ParaMsg.mMessage));
+  if (TNativeWindow* native = liveNull(ParaMsg.mWindow)) {
+    TWinControl& control = *native->mControl;
+    if (ParaMsg.mMessage == kNullPaintMessage) {
+      paintNull(control);
+    } else if (auto* form = dynamic_cast<TForm*>(&control);
+               form != nullptr && ParaMsg.mMessage == kNullSizeMessage) {
+      TNullWindowState& state = gNull.mStates[native->mHandle];
+      state.mWidth = gNull.mTaken.mWidth;
+      state.mHeight = gNull.mTaken.mHeight;
+      native->mNeedsPaint = true;
+      CallGuarded([&] { DeliverClientResized(*form, state.mWidth, state.mHeight); });
+    }
+  }
   if (gNull.mOnDispatch) {
     CallGuarded([&] { gNull.mOnDispatch(ParaMsg); });
   }

@@ -138,14 +138,18 @@ public:
   TWinControl* Parent() const { return mParent; }
   void SetParent(TWinControl* ParaParent);
 
+  // A child control's bounds are its window's rectangle in its parent's client area. A form's
+  // Left and Top are where the outer corner of its frame goes on the desktop, and its Width and
+  // Height are its client size: the frame is the window system's, and the toolkit never needs
+  // it except to centre the form.
   int32_t Left() const { return mLeft; }
   int32_t Top() const { return mTop; }
   int32_t Width() const { return mWidth; }
   int32_t Height() const { return mHeight; }
   void SetBounds(int32_t ParaLeft, int32_t ParaTop, int32_t ParaWidth, int32_t ParaHeight);
-  // The client area; for a child control it is the whole control.
-  virtual int32_t ClientWidth() const { return mWidth; }
-  virtual int32_t ClientHeight() const { return mHeight; }
+  // The client area: for a child control the whole control, for a form its Width and Height.
+  int32_t ClientWidth() const { return mWidth; }
+  int32_t ClientHeight() const { return mHeight; }
 
   TAlign Align() const { return mAlign; }
   void SetAlign(TAlign ParaAlign);
@@ -197,6 +201,7 @@ protected:
 
 private:
   friend struct TToolkitBackend;
+  friend class TForm; // a form's client size is its Width and Height
 
   TWinControl* mParent = nullptr;
   std::vector<TWinControl*> mControls;
@@ -235,8 +240,7 @@ public:
   const std::string& Caption() const { return mCaption; }
   void SetCaption(const std::string& ParaCaption);
 
-  int32_t ClientWidth() const override { return mClientWidth; }
-  int32_t ClientHeight() const override { return mClientHeight; }
+  // The client size alone: the window keeps its place.
   void SetClientWidth(int32_t ParaValue);
   void SetClientHeight(int32_t ParaValue);
 
@@ -249,7 +253,8 @@ public:
   const TNotifyEvent& OnCreate() const { return mOnCreate; }
   void SetOnCreate(TNotifyEvent ParaEvent) { mOnCreate = std::move(ParaEvent); }
 
-  // Creates the child windows, places the form (first time only) and makes it visible.
+  // Creates the child windows, places the form (first time only; Left and Top then tell where)
+  // and makes it visible. Moves by the user are not reported back into Left and Top.
   void Show();
   // Asks the form to close; closing the main form asks the application to terminate.
   void Close();
@@ -269,8 +274,6 @@ private:
   void FinishLoading();
 
   std::string mCaption;
-  int32_t mClientWidth = 0;
-  int32_t mClientHeight = 0;
   TPosition mPosition = poDesigned;
   int32_t mPixelsPerInch = 96;
   bool mVisible = false;

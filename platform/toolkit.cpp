@@ -186,12 +186,12 @@ void TForm::SetCaption(const std::string& ParaCaption) {
 }
 
 void TForm::SetClientWidth(int32_t ParaValue) {
-  mClientWidth = ParaValue;
+  mWidth = ParaValue;
   ClientSizeChanged();
 }
 
 void TForm::SetClientHeight(int32_t ParaValue) {
-  mClientHeight = ParaValue;
+  mHeight = ParaValue;
   ClientSizeChanged();
 }
 
@@ -203,17 +203,18 @@ void TForm::ClientSizeChanged() {
 }
 
 void TForm::ClientResized(int32_t ParaWidth, int32_t ParaHeight) {
-  if (ParaWidth == mClientWidth && ParaHeight == mClientHeight) {
+  if (ParaWidth == mWidth && ParaHeight == mHeight) {
     return;
   }
-  mClientWidth = ParaWidth;
-  mClientHeight = ParaHeight;
+  mWidth = ParaWidth;
+  mHeight = ParaHeight;
   AlignControls();
 }
 
 void TForm::ScaleBy(int32_t ParaMultiplier, int32_t ParaDivider) {
-  mClientWidth = ScaledBy(mClientWidth, ParaMultiplier, ParaDivider);
-  mClientHeight = ScaledBy(mClientHeight, ParaMultiplier, ParaDivider);
+  // The client size only: the form keeps its place on the desktop.
+  mWidth = ScaledBy(mWidth, ParaMultiplier, ParaDivider);
+  mHeight = ScaledBy(mHeight, ParaMultiplier, ParaDivider);
   for (TWinControl* child : Controls()) {
     child->ScaleBy(ParaMultiplier, ParaDivider);
   }
@@ -253,7 +254,9 @@ void TForm::Show() {
     int32_t frameWidth = 0;
     int32_t frameHeight = 0;
     TToolkitBackend::FrameExtents(*this, frameWidth, frameHeight);
-    DesktopCenter(DesktopRect(), mClientWidth + frameWidth, mClientHeight + frameHeight, left, top);
+    DesktopCenter(DesktopRect(), mWidth + frameWidth, mHeight + frameHeight, left, top);
+    mLeft = left;
+    mTop = top;
   }
   mShownOnce = true;
   TToolkitBackend::ShowForm(*this, left, top, place);

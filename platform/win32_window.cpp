@@ -40,6 +40,9 @@ struct TWin32Backend {
   bool mFormClassRegistered = false;
   std::map<UINT, std::wstring> mControlClasses;
   MSG mTaken{}; // the message TakeNextMessage took last
+  // Set while DestroyNativeWindow destroys a window; a form destroyed otherwise (DestroyWindow
+  // from elsewhere) ends the application when it is the main form.
+  bool mDestroyingOwnWindow = false;
 };
 
 TWin32Backend gWin32;
@@ -249,6 +252,10 @@ LRESULT handleMessageWin32(HWND ParaWindow, UINT ParaMessage, WPARAM ParaW, LPAR
   case WM_DESTROY:
     // The system sends this to the window first and then to its children, all still alive.
     CallGuarded([&] { TToolkitBackend::DeliverDestroy(control); });
+    if (auto* form = dynamic_cast<TForm*>(&control);
+        form != nullptr && native->mTopLevel && !gWin32.mDestroyingOwnWindow) {
+      CallGuarded([&] { form->Close(); });
+    }
     return 0;
   case WM_NCDESTROY:
     // Children get this before their parent; after it the window handle is gone.
@@ -370,7 +377,8 @@ void TToolkitBackend::CreateNativeWindow(TWinControl& ParaControl) {
     // Exact client size at the window's own density, once the window knows its monitor.
     UpdateClientSize(*form);
   }
-  if (Native(ParaControl) == native && !native->mSizeDelivered) {
+  // A child learns its first size from WMSize; a form's size is its client size.
+  if (Native(ParaControl) == native && !native->mTopLevel && !native->mSizeDelivered) {
     native->mSizeDelivered = true;
     CallGuarded([&] { DeliverSize(ParaControl); });
   }
@@ -378,7 +386,12 @@ void TToolkitBackend::CreateNativeWindow(TWinControl& ParaControl) {
 
 void TToolkitBackend::DestroyNativeWindow(TWinControl& ParaControl) {
   // WM_DESTROY goes to this window and then its children, WM_NCDESTROY frees each record.
+  const bool outer = !gWin32.mDestroyingOwnWindow;
+  gWin32.mDestroyingOwnWindow = true;
   DestroyWindow(Native(ParaControl)->mWindow);
+  if (outer) {
+    gWin32.mDestroyingOwnWindow = false;
+  }
 }
 
 TWindowHandle TToolkitBackend::NativeHandle(const TWinControl& ParaControl) {
@@ -397,12 +410,15 @@ TDeviceContext TToolkitBackend::DeviceContext(const TWinControl& ParaControl) {
   return reinterpret_cast<TDeviceContext>(native->mDC);
 }
 
-void TToolkitBackend::UpdateBounds(TWinControl& ParaControl, bool /*ParaSizeChanged*/) {
+void TToolkitBackend::UpdateBounds(TWinControl& ParaControl, bool ParaSizeChanged) {
   // SetWindowPos sends WM_SIZE itself when the size changed.
   const TNativeWindow& native = *Native(ParaControl);
   if (native.mTopLevel) {
-    SetWindowPos(native.mWindow, nullptr, ParaControl.Left(), ParaControl.Top(), 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // The frame's outer corner goes to (Left, Top); Width and Height are the client size.
+    const SIZE outer =
+        windowSizeForClientWin32(native.mWindow, ParaControl.Width(), ParaControl.Height());
+    SetWindowPos(native.mWindow, nullptr, ParaControl.Left(), ParaControl.Top(), outer.cx, outer.cy,
+                 SWP_NOZORDER | SWP_NOACTIVATE | (ParaSizeChanged ? 0 : SWP_NOSIZE));
   } else {
     SetWindowPos(native.mWindow, nullptr, ParaControl.Left(), ParaControl.Top(),
                  ParaControl.Width(), ParaControl.Height(), SWP_NOZORDER | SWP_NOACTIVATE);

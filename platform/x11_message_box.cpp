@@ -1,8 +1,8 @@
 // Xlib backend of the toolkit's modal message box: a small fixed-size dialog with the text,
 // an optional stop icon and one OK button, drawn with the server's "fixed" core font.
-// While it is open, paints and size changes of the other windows are still dispatched; their
-// input is dropped and no hook of the application runs. The fatal-error report of this
-// platform goes to standard error instead.
+// While it is open, paints, size changes and the destruction of the other windows are still
+// dispatched; their input is dropped and no hook of the application runs. The fatal-error report of
+// this platform goes to standard error instead.
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
@@ -202,6 +202,7 @@ void runMessageBoxX11(TMessageBoxX11& ParaBox) {
       switch (event.type) {
       case Expose:
       case ConfigureNotify:
+      case DestroyNotify:
         DispatchEventX11(event);
         break;
       default:

@@ -51,6 +51,10 @@ struct TX11Connection {
   // The GLX binding's answer whether Mesa's software rasterizer serves the display; -1 until
   // it asked.
   int mSoftwareRenderer = -1;
+  // The screen's framebuffer configurations as the GLX binding fetched them (a GLXFBConfig
+  // array that Finalize frees), numbered from 1 as pixel formats; null until it asked.
+  void* mFramebufferConfigs = nullptr;
+  int mFramebufferConfigCount = 0;
 };
 
 // The connection, made on first use (TToolkitBackend::Initialize). Raises when no display
@@ -90,13 +94,16 @@ bool IsQuitRequestX11(const XEvent& ParaEvent);
 // for the paints and size changes of other windows.
 void DispatchEventX11(XEvent& ParaEvent);
 
-// Catches the X protocol errors of the requests made while it is set. The backend's error
-// handler counts every error and sets the thread's last-error code to its code instead of
-// ending the process; the trap compares counts, after a round trip, so an error that the
-// server reports later than the request is not missed.
+// Catches the X protocol errors of the requests made while it is set: the backend's error
+// handler counts each and sets the thread's last-error code to its code instead of ending the
+// process; the trap compares counts, after a round trip, so an error that the server reports
+// later than the request is not missed. An error of a request made outside every trap is
+// unexpected: it is reported on standard error (its text, request and resource) and leaves the
+// last-error code alone, which belongs to the failure a box may be about to show.
 class TX11ErrorTrap {
 public:
   explicit TX11ErrorTrap(Display* ParaDisplay);
+  ~TX11ErrorTrap();
   TX11ErrorTrap(const TX11ErrorTrap&) = delete;
   TX11ErrorTrap& operator=(const TX11ErrorTrap&) = delete;
   // Waits until the server has handled every request made so far (XSync), then answers

@@ -11,12 +11,14 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <stdexcept>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <utility>
 
 #include "platform/platform_last_error.h"
@@ -42,10 +44,16 @@ struct TX11Backend {
   TX11Connection mConnection;
   XErrorHandler mPreviousErrorHandler = nullptr;
   std::unordered_map<Window, TNativeWindow*> mWindows;
+  // Windows of ours that another client destroyed, once their notice has been handled.
+  std::unordered_set<Window> mDestroyedElsewhere;
   // The quit request is queued once, however often it is asked for (as Windows keeps one);
   // mQuitWindow is where it was queued, 0 while it waits in the flag for lack of a window.
   bool mQuitQueued = false;
   Window mQuitWindow = 0;
+  // Error traps: how many are set, the first request the outermost one covers, and how many
+  // errors they caught.
+  int mOpenTraps = 0;
+  unsigned long mTrapFirstRequest = 0;
   uint64_t mProtocolErrors = 0;
   XEvent mTaken{}; // the event TakeNextMessage took last
 };
@@ -58,11 +66,54 @@ constexpr long kFormEventMask = ExposureMask | StructureNotifyMask | PropertyCha
 constexpr Time kDoubleClickTime = 500;
 constexpr int kDoubleClickDistance = 4;
 
-int handleProtocolErrorX11(Display* /*ParaDisplay*/, XErrorEvent* ParaError) {
+// NOTE: the largest client area whose picture can reach the server. Mesa's software
+// rasterizer hands each frame to XPutImage as one image with rows padded to the width rounded
+// up to 64 pixels, plus 64, of 4 bytes each; Xlib sizes the request as row bytes times rows in
+// 32-bit arithmetic, and once that product reaches 2^32 it wraps, so Xlib sends the whole image
+// as one request far beyond the protocol's maximum and libxcb aborts the process. 32704
+// columns pad to 32768 x 4 bytes, which times the tallest X window, 32767 rows, stays below
+// 2^32. Measured on Xvfb: 32704x32767 and 32767x32704 run, 32705x32767 and 32767x32705 abort.
+// The window manager holds the window to this (WM_NORMAL_HINTS), as Windows holds a window to
+// the desktop plus its frame.
+constexpr int kLargestClientWidthX11 = 32704;
+constexpr int kLargestClientHeightX11 = 32767;
+
+// NOTE: a window that another client destroys is gone on the server at once, but its notice
+// waits in the queue behind what was queued before it; the steps until it is taken still draw
+// into the window. Errors about a window we hold (we forget our windows before we destroy
+// them), or about one whose destruction elsewhere was handled, are those draws: expected.
+bool drawnAfterDestroyedElsewhereX11(const XErrorEvent& ParaError) {
+  const auto window = static_cast<Window>(ParaError.resourceid);
+  return (ParaError.error_code == BadWindow || ParaError.error_code == BadDrawable) &&
+         (gX11.mWindows.count(window) != 0 || gX11.mDestroyedElsewhere.count(window) != 0);
+}
+
+// One line on standard error for an error nobody asked about: what it is, which request
+// caused it and on which resource. The last-error code stays as it was.
+void reportUnexpectedErrorX11(Display* ParaDisplay, const XErrorEvent& ParaError) {
+  char text[160] = {};
+  XGetErrorText(ParaDisplay, ParaError.error_code, text, sizeof text);
+  char number[16];
+  std::snprintf(number, sizeof number, "%d", ParaError.request_code);
+  char request[80] = {};
+  // Core requests have names in Xlib's error database; an extension's are its own.
+  XGetErrorDatabaseText(ParaDisplay, "XRequest", number, "", request, sizeof request);
+  std::fprintf(stderr, "%s: X error: %s, request %s (%d.%d), resource 0x%lx\n",
+               ProgramNameX11().c_str(), text, request[0] != '\0' ? request : "of an extension",
+               ParaError.request_code, ParaError.minor_code, ParaError.resourceid);
+  std::fflush(stderr);
+}
+
+int handleProtocolErrorX11(Display* ParaDisplay, XErrorEvent* ParaError) {
   // NOTE: Xlib's default handler ends the process; a refused request is an ordinary failure
-  // here, reported through the last-error code like a failing system call.
-  ++gX11.mProtocolErrors;
-  SetPlatformLastError(ParaError->error_code);
+  // here. Inside a trap it is the trap's to report, through the last-error code like a
+  // failing system call; outside one it is said at once, as nobody else will.
+  if (gX11.mOpenTraps > 0 && ParaError->serial >= gX11.mTrapFirstRequest) {
+    ++gX11.mProtocolErrors;
+    SetPlatformLastError(ParaError->error_code);
+  } else if (!drawnAfterDestroyedElsewhereX11(*ParaError)) {
+    reportUnexpectedErrorX11(ParaDisplay, *ParaError);
+  }
   return 0;
 }
 
@@ -208,6 +259,69 @@ void setupTopLevelX11(TForm& ParaForm, Window ParaWindow) {
   SetCaptionX11(ParaWindow, ParaForm.Caption());
 }
 
+// Forgets the windows of ParaControl and of everything inside it (Native is null afterwards);
+// with ParaDestroy the server's windows go too, else the server has already destroyed them.
+void releaseWindowsX11(TWinControl& ParaControl, bool ParaDestroy) {
+  std::function<void(TWinControl&)> release = [&](TWinControl& control) {
+    for (TWinControl* child : control.Controls()) {
+      release(*child);
+    }
+    if (TNativeWindow* own = TToolkitBackend::Native(control)) {
+      gX11.mWindows.erase(own->mDC.mWindow);
+      TToolkitBackend::Native(control) = nullptr;
+      if (ParaDestroy && &control == &ParaControl) {
+        XDestroyWindow(gX11.mConnection.mDisplay, own->mDC.mWindow); // its children go with it
+      }
+      if (own->mColormap != 0) {
+        XFreeColormap(gX11.mConnection.mDisplay, own->mColormap);
+      }
+      delete own;
+    }
+  };
+  release(ParaControl);
+  XFlush(gX11.mConnection.mDisplay);
+}
+
+bool windowExistsX11(Window ParaWindow) {
+  const uint32_t lastError = PlatformLastError();
+  TX11ErrorTrap trap(gX11.mConnection.mDisplay);
+  XWindowAttributes attributes;
+  XGetWindowAttributes(gX11.mConnection.mDisplay, ParaWindow, &attributes);
+  const bool exists = !trap.Failed();
+  SetPlatformLastError(lastError);
+  return exists;
+}
+
+// Another client destroyed one of our windows (xdotool windowclose does): the server
+// destroyed it with everything inside it. The controls hear of it as
+// Win32 tells a destroyed window, WMDestroy from the outermost that went inward, only after
+// the fact; the records go, and losing the main form ends the application like closing it.
+void windowDestroyedElsewhereX11(Window ParaWindow) {
+  TNativeWindow* native = findWindowX11(ParaWindow);
+  if (native == nullptr) {
+    return; // one we destroyed ourselves, or inside one already handled
+  }
+  TWinControl* gone = native->mDC.mControl;
+  // NOTE: the server reports the windows inside first, so this may be a child whose form went
+  // in the same request.
+  while (gone->Parent() != nullptr &&
+         !windowExistsX11(TToolkitBackend::NativeHandle(*gone->Parent()))) {
+    gone = gone->Parent();
+  }
+  TToolkitBackend::DeliverDestroyToTree(*gone);
+  std::function<void(TWinControl&)> remember = [&](TWinControl& control) {
+    gX11.mDestroyedElsewhere.insert(TToolkitBackend::NativeHandle(control));
+    for (TWinControl* child : control.Controls()) {
+      remember(*child);
+    }
+  };
+  remember(*gone);
+  releaseWindowsX11(*gone, false);
+  if (auto* form = dynamic_cast<TForm*>(gone); form != nullptr && form->Parent() == nullptr) {
+    CallGuarded([&] { form->Close(); });
+  }
+}
+
 void paintX11(TWinControl& ParaControl) {
   TNativeWindow* native = TToolkitBackend::Native(ParaControl);
   if (native == nullptr) {
@@ -277,6 +391,9 @@ void dispatchX11(XEvent& ParaEvent) {
     break;
   case ButtonPress:
     CallGuarded([&] { dispatchButtonPressX11(control, *native, ParaEvent.xbutton); });
+    break;
+  case DestroyNotify:
+    windowDestroyedElsewhereX11(ParaEvent.xdestroywindow.window);
     break;
   case ClientMessage:
     if (ParaEvent.xclient.message_type == atomsX11().mWmProtocols &&
@@ -374,7 +491,15 @@ std::string ProgramNameX11() {
 }
 
 TX11ErrorTrap::TX11ErrorTrap(Display* ParaDisplay)
-    : mDisplay(ParaDisplay), mErrorsBefore(gX11.mProtocolErrors) {}
+    : mDisplay(ParaDisplay), mErrorsBefore(gX11.mProtocolErrors) {
+  if (gX11.mOpenTraps++ == 0) {
+    gX11.mTrapFirstRequest = NextRequest(ParaDisplay);
+  }
+}
+
+TX11ErrorTrap::~TX11ErrorTrap() {
+  --gX11.mOpenTraps;
+}
 
 bool TX11ErrorTrap::Failed() {
   XSync(mDisplay, False);
@@ -429,6 +554,9 @@ void TToolkitBackend::Finalize() {
     Native(*native->mDC.mControl) = nullptr;
     delete native;
   }
+  if (gX11.mConnection.mFramebufferConfigs != nullptr) {
+    XFree(gX11.mConnection.mFramebufferConfigs);
+  }
   // In the reverse of the set-up: the connection (and with it what was learned about it), then
   // the error handler that was there before.
   XCloseDisplay(gX11.mConnection.mDisplay);
@@ -453,7 +581,7 @@ void TToolkitBackend::CreateNativeWindow(TWinControl& ParaControl) {
     }
   }
   CallGuarded([&] { DeliverCreate(ParaControl); });
-  if (Native(ParaControl) == native) {
+  if (!topLevel && Native(ParaControl) == native) {
     CallGuarded([&] { DeliverSize(ParaControl); });
   }
   if (!topLevel && Native(ParaControl) == native) {
@@ -468,24 +596,7 @@ void TToolkitBackend::DestroyNativeWindow(TWinControl& ParaControl) {
     return;
   }
   DeliverDestroyToTree(ParaControl);
-  std::function<void(TWinControl&)> release = [&](TWinControl& control) {
-    for (TWinControl* child : control.Controls()) {
-      release(*child);
-    }
-    if (TNativeWindow* own = Native(control)) {
-      gX11.mWindows.erase(own->mDC.mWindow);
-      Native(control) = nullptr;
-      if (&control == &ParaControl) {
-        XDestroyWindow(gX11.mConnection.mDisplay, own->mDC.mWindow); // its children go with it
-      }
-      if (own->mColormap != 0) {
-        XFreeColormap(gX11.mConnection.mDisplay, own->mColormap);
-      }
-      delete own;
-    }
-  };
-  release(ParaControl);
-  XFlush(gX11.mConnection.mDisplay);
+  releaseWindowsX11(ParaControl, true);
 }
 
 TWindowHandle TToolkitBackend::NativeHandle(const TWinControl& ParaControl) {
@@ -499,12 +610,14 @@ TDeviceContext TToolkitBackend::DeviceContext(const TWinControl& ParaControl) {
 }
 
 void TToolkitBackend::UpdateBounds(TWinControl& ParaControl, bool ParaSizeChanged) {
+  // A form's window is its client area; with north-west gravity a window manager puts the
+  // frame's outer corner at the position, where the toolkit means it.
   XMoveResizeWindow(gX11.mConnection.mDisplay, Native(ParaControl)->mDC.mWindow, ParaControl.Left(),
                     ParaControl.Top(), static_cast<unsigned>(std::max(1, ParaControl.Width())),
                     static_cast<unsigned>(std::max(1, ParaControl.Height())));
   XFlush(gX11.mConnection.mDisplay);
   // Win32 sends WM_SIZE from inside the resize; do the same so the size is known at once.
-  if (ParaSizeChanged) {
+  if (ParaSizeChanged && ParaControl.Parent() != nullptr) {
     CallGuarded([&] { DeliverSize(ParaControl); });
   }
 }
@@ -581,9 +694,11 @@ void TToolkitBackend::ShowForm(TForm& ParaForm, int32_t ParaLeft, int32_t ParaTo
   TNativeWindow* native = Native(ParaForm);
   const Window window = native->mDC.mWindow;
   XSizeHints* hints = XAllocSizeHints();
-  hints->flags = PMinSize | PWinGravity;
+  hints->flags = PMinSize | PMaxSize | PWinGravity;
   hints->min_width = 1;
   hints->min_height = 1;
+  hints->max_width = kLargestClientWidthX11;
+  hints->max_height = kLargestClientHeightX11;
   hints->win_gravity = NorthWestGravity;
   if (ParaPlace) {
     // With north-west gravity the window manager puts the frame's outer corner here.
@@ -614,6 +729,12 @@ TTakenMessage TToolkitBackend::TakeNextMessage(TMsg& ParaMsg) {
     gX11.mQuitQueued = false;
     gX11.mQuitWindow = 0;
     return tmQuit;
+  }
+  if (event.type == DestroyNotify) {
+    // Like Win32's WM_DESTROY, a sent message rather than a queued one: handled now, before a
+    // step could draw into a window that is gone; the next turn takes what follows.
+    dispatchX11(event);
+    return TakeNextMessage(ParaMsg);
   }
   coalesceQueuedNoticesX11(event);
   ParaMsg = TMsg{event.xany.window, static_cast<uint32_t>(event.type), &event};

@@ -8,7 +8,7 @@
 // when the value is not finite or does not fit a 32-bit signed integer.
 int32_t RoundHalfEven(double ParaValue);
 
-// a + b in 32-bit two's complement, as the counters of the simulation are specified.
+// a + b in 32-bit two's complement: the simulation's counters count for ever and wrap.
 constexpr int32_t WrapAdd(int32_t a, int32_t b) {
   return static_cast<int32_t>(static_cast<uint32_t>(a) + static_cast<uint32_t>(b));
 }

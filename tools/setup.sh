@@ -20,8 +20,8 @@ display=(
   xvfb openbox xfonts-base x11-utils x11-apps xdotool wmctrl imagemagick
 )
 test=(
-  # the second compiler, the unit tests and the benchmarks
-  clang libgtest-dev libgmock-dev libbenchmark-dev
+  # the second compiler, the unit tests and the benchmarks, and the check of the sources' format
+  clang libgtest-dev libgmock-dev libbenchmark-dev clang-format
   # the exact reference of the trigonometry test
   libmpfr-dev
   # the end-to-end scripts and the installed desktop entry's check
@@ -30,8 +30,8 @@ test=(
   g++-mingw-w64-x86-64-posix wine64
   # checking the Debian package and its software-centre entry
   lintian appstream
-  # profiling the benchmarks
-  linux-perf
+  # profiling the benchmarks, and counting the start-up's instructions (bench/run_startup.sh)
+  linux-perf valgrind
   # the README's sweeps of seed ranges over several processes or machines
   parallel
 )

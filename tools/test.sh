@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test: the unit tests of the sanitizer
-# build, then those of a clang Release build (another compiler, optimised as users build),
-# then the Windows build, then all tests (unit and end-to-end, among them the Windows
-# programs under wine) of the native build. Exits non-zero on any
-# failure; the last lines are ctest's summary of the native run.
+# Installs what is missing, checks the sources' format (tools/check_format.sh), builds, and
+# runs every test: the unit tests of the sanitizer build, then those of a clang Release build
+# (another compiler, optimised as users build), then the Windows build, then all tests (unit
+# and end-to-end, among them the Windows programs under wine) of the native build. Exits
+# non-zero on any failure; the last lines are ctest's summary of the native run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 tools/setup.sh
+tools/check_format.sh
 
 cmake --preset sanitize >/dev/null
 cmake --build --preset sanitize

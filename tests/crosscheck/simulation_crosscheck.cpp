@@ -1,19 +1,19 @@
 // Prints the floating-point results the simulation depends on, so the Windows and the Linux
 // builds can be compared line by line: the runtime's Sine and Cosine and std::sqrt as the
-// person rules call them, then the persons of a seeded run of several levels. Built natively
-// and with mingw-w64 alike; a difference between the builds' math is what it looks for.
+// person rules call them, then the world of a seeded run of several levels, driven through
+// the world registry as the game drives it and written by the shared state writer. Built
+// natively and with mingw-w64 alike; a difference between the builds is what it looks for.
 #include <cinttypes>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
+#include "opengl/opengl_api_do_nothing_table.h"
 #include "runtime/random.h"
 #include "runtime/trigonometry.h"
-#include "simulation/Unit_TDisease.h"
-#include "simulation/Unit_TField.h"
-#include "simulation/Unit_TGame.h"
 #include "simulation/Unit_THumanity.h"
-#include "simulation/Unit_TPerson.h"
+#include "simulation/Unit_TProgram.h"
+#include "simulation/world_state.h"
 
 namespace {
 
@@ -29,15 +29,8 @@ void printMath(int32_t ParaCount) {
   }
 }
 
-void printPersons(int32_t ParaStep) {
-  std::printf("state step=%" PRId32 " seed=%" PRIu32 " persons=%zu person_count=%" PRId32 "\n",
-              ParaStep, RandSeed, Persons.size(), PersonCount);
-  for (size_t i = 0; i < Persons.size(); ++i) {
-    const TPerson& p = Persons[i];
-    std::printf("%zu %.17g %.17g %.17g %.17g %d %d %d %d %d\n", i, p.mPositionX, p.mPositionY,
-                p.mAngle, p.mSpeed, p.mInfected ? 1 : 0, p.mQuarantined ? 1 : 0, p.mDead ? 1 : 0,
-                p.mBuried ? 1 : 0, p.mCycle);
-  }
+void printWorld(int64_t ParaStep) {
+  std::fputs(WorldStateText(ParaStep).c_str(), stdout);
 }
 
 } // namespace
@@ -48,33 +41,31 @@ int main(int argc, char** argv) {
   const int32_t persons = argc > 3 ? std::atoi(argv[3]) : 100;
   printMath(mathCount);
 
+  // The game's order of a step, without the pacing (ProgramSingleLoop is the throttle's wait
+  // and then this cycle): the cycle, the paint (the first one sizes the field, and the
+  // game-over overlay draws random numbers), then the player's clicks.
+  InstallDoNothingOpenGLTable();
   RandSeed = 20261209u;
   PersonCount = persons;
-  Field = new TField;
-  Humanity = new THumanity;
-  Disease = new TDisease;
-  Game = new TGame;
-  Field->SetWidth(792);
-  Field->SetHeight(673);
-  Humanity->ReDistribute();
+  ProgramCreate();
+  ProgramStartup();
   for (int32_t step = 1; step <= steps; ++step) {
-    Humanity->Think();
-    Humanity->Move();
-    Disease->Think();
-    Disease->Infect();
-    Game->Think();
-    // The player's clicks, so the quarantine and the right-click infection take part too.
+    ProgramSimulationCycle();
+    if (step == 1) {
+      ProgramSetFieldSize(792, 673);
+    } else if (step % 2500 == 0) {
+      ProgramSetFieldSize(640 + step % 300, 480); // a resize re-scatters the persons
+    }
+    ProgramDraw();
+    // Clicks, so the quarantine and the right-click infection take part too.
     if (step % 700 == 350) {
-      Humanity->Infect(396, 336);
-      Humanity->Quarantine(200 + step % 300, 300);
+      ProgramInfect(396, 336);
+      ProgramQuarantine(200 + step % 300, 300);
     }
     if (step % 1000 == 0) {
-      printPersons(step);
+      printWorld(step);
     }
   }
-  delete Game;
-  delete Disease;
-  delete Humanity;
-  delete Field;
+  ProgramDestroy();
   return 0;
 }

@@ -4,6 +4,7 @@
 Subcommands:
   prefix                      create the run's wine prefix afresh (the fixture of the others)
   toolkit PROBE SHOTS         the Win32 toolkit backend through win32_toolkit_probe.exe
+  contract SUITE              the backend contract suite on the Win32 backend
   opengl PROBE                the OpenGL entry-point groups against wine's opengl32.dll
   game GAME SHOTS             the shipped game: the software pixel-format failure path
   softgame GAME STANDIN SHOTS the shipped game with a stand-in opengl32.dll that offers generic
@@ -13,7 +14,7 @@ Subcommands:
                               a failing WGL call's own last-error code reaches its box
   hwgame GAME SHOTS           the test build with hardware acceleration: drawing and clicks
   crosscheck NATIVE WINDOWS   the Linux and Windows builds compute the same sqrt, sin and cos
-                              results and the same persons
+                              results and, through the world registry, the same worlds
   trace GAME SIM DUMPS        the Windows trace game's dumps equal the headless driver's
   softtrace GAME STANDIN SIM DUMPS  the same for the shipped layout's trace game, which draws
                               through the stand-in's generic formats
@@ -223,6 +224,27 @@ def toolkit(probe, shots):
             left, top, ww, wh = map(int, placed.groups())
             check((left, top) == (max(dl + dw // 2 - ww // 2, dl), max(dt + dh // 2 - wh // 2, dt)),
                   "the form is centred on the desktop (%d, %d, %dx%d)" % (left, top, ww, wh))
+    finally:
+        program.kill()
+
+
+# ---- contract -----------------------------------------------------------------------------
+
+def contract(suite):
+    """The suite prints a line per case and a summary; every case must say ok."""
+    directory = os.environ.get("TMPDIR") or "/tmp"
+    program = WineProgram(suite, [], "contract", directory)
+    try:
+        code = program.wait(240)
+        log = program.stdout()
+        print(log, end="")
+        cases = re.findall(r"^case (\S+) (ok|FAIL.*)$", log, re.M)
+        summary = re.search(r"^contract win32: (\d+) cases, (\d+) failed$", log, re.M)
+        check(summary is not None and int(summary.group(1)) == len(cases) > 0,
+              "the suite ran to its end: a line for each of its cases")
+        for name, result in cases:
+            check(result == "ok", "%s: %s" % (name, result))
+        check(code == 0, "the suite ends with exit code 0 (got %r)" % code)
     finally:
         program.kill()
 
@@ -549,8 +571,11 @@ def crosscheck(native, windows):
           % (sin_diff, cos_diff, len(math_l)))
     persons_l = [l for l in lines_l if not l.startswith("math ")]
     persons_w = [l for l in lines_w if not l.startswith("math ")]
+    states = [l for l in persons_l if l.startswith("state ")]
+    check(len(states) == 6 and "over=1" in states[-1],
+          "the world's state is written every 1000 steps, through level changes to game over")
     first = next((i for i, (a, b) in enumerate(zip(persons_l, persons_w)) if a != b), None)
-    check(first is None, "the persons agree bit for bit (first difference: %r / %r)"
+    check(first is None, "the worlds agree bit for bit (first difference: %r / %r)"
           % ((persons_l[first], persons_w[first]) if first is not None else (None, None)))
 
 
@@ -751,6 +776,8 @@ def main():
         make_prefix()
     elif command == "toolkit":
         toolkit(sys.argv[2], sys.argv[3])
+    elif command == "contract":
+        contract(sys.argv[2])
     elif command == "opengl":
         opengl(sys.argv[2])
     elif command == "game":

@@ -1,13 +1,16 @@
 // The Xlib backend of the toolkit on a real X server (an Xvfb of its own, no window manager):
 // what the event loop does with bursts of size notices, where it takes the quit request, and
-// that showing a form paints nothing before the loop's first turn. A second connection plays
-// the user and the window manager.
+// that showing a form paints nothing before the loop's first turn, and the X error handler's
+// two ways (trapped errors, unexpected ones). A second connection plays the user and the
+// window manager.
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <string>
 #include <vector>
 
 // After gtest: Xlib #defines names (None, Bool) that gtest's templates use.
+#include "platform/platform_last_error.h"
 #include "platform/x11_toolkit.h"
 
 namespace {
@@ -175,6 +178,34 @@ TEST_F(X11WindowTest, TheQuitRequestIsTakenAfterTheEventsQueuedBeforeIt) {
     pingsTaken += mForm->mTurns[i].mMessage && mForm->mTurns[i].mType == ClientMessage ? 1 : 0;
   }
   EXPECT_EQ(pingsTaken, kPings) << "every event queued before the quit request still ran a step";
+}
+
+// An X error nobody trapped is said on standard error, once, with what failed where; the last
+// error stays the failure's that a box may be about to show. A trapped one is the trap's.
+TEST(X11BackendErrorTest, AnErrorOutsideATrapIsReportedAndLeavesTheLastErrorAlone) {
+  Application = new TApplication;
+  Application->Initialize();
+  Application->SetTitle("BackendErrorTest");
+  constexpr Window kNoSuchWindow = 0x1FFFFFF0;
+  SetPlatformLastError(4242);
+  testing::internal::CaptureStderr();
+  XMapWindow(DisplayX11(), kNoSuchWindow);
+  XSync(DisplayX11(), False);
+  const std::string reported = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(reported, "BackendErrorTest: X error: BadWindow (invalid Window parameter), request "
+                      "X_MapWindow (8.0), resource 0x1ffffff0\n");
+  EXPECT_EQ(PlatformLastError(), 4242u);
+
+  testing::internal::CaptureStderr();
+  {
+    TX11ErrorTrap trap(DisplayX11());
+    XMapWindow(DisplayX11(), kNoSuchWindow);
+    EXPECT_TRUE(trap.Failed());
+  }
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+  EXPECT_EQ(PlatformLastError(), static_cast<uint32_t>(BadWindow));
+  delete Application;
+  Application = nullptr;
 }
 
 // Whoever had the X error handler before the application gets it back when the application
