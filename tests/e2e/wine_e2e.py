@@ -390,22 +390,8 @@ def softgame(exe, standin, shots):
               % set_formats)
         check(wait_for(lambda: RATE_CAPTION.match(caption(window) or "") is not None, 15),
               "the caption shows the frame rate (%r)" % caption(window))
-        target, offset = None, (0, 0)
-
-        def drawn():
-            nonlocal target, offset
-            for candidate, candidate_offset in gl_window((792, 673)):
-                if Shot(candidate, os.path.join(shots, "gl.png")).squares("white"):
-                    target, offset = candidate, candidate_offset
-                    return True
-            return False
-
-        check(wait_for(drawn, 20, step=0.2), "the OpenGL drawing is found in its own X window")
+        target, offset = drawn_field(shots)
         if target:
-            shot = Shot(target, os.path.join(shots, "field.png"))
-            white = shot.squares("white")
-            check(70 <= len(white) <= 100, "about 100 white squares on black (%d)" % len(white))
-            check(shot.non_black_fraction() < 0.2, "the field is black")
             # Patient zero falls ill 100 to 199 cycles after the start: about 2 to 3.5 s.
             zero = wait_for(lambda: Shot(target).squares("red"), 15, step=0.2)
             if zero:
@@ -516,6 +502,30 @@ def gl_window(size, seconds=20):
     return found if wait_for(look, seconds) else []
 
 
+def drawn_field(shots):
+    """wine's X window that holds the game's 792 x 673 drawing, and its offset (gl_window),
+    once it shows white squares; checks that the field is black with about 100 of them.
+    (None, (0, 0)) when it never shows."""
+    found = []
+
+    def drawn():
+        for candidate, candidate_offset in gl_window((792, 673)):
+            if Shot(candidate, os.path.join(shots, "gl.png")).squares("white"):
+                found[:] = [(candidate, candidate_offset)]
+                return True
+        return False
+
+    check(wait_for(drawn, 20, step=0.2), "the OpenGL drawing is found in its own X window")
+    if not found:
+        return None, (0, 0)
+    target, offset = found[0]
+    shot = Shot(target, os.path.join(shots, "field.png"))
+    white = shot.squares("white")
+    check(70 <= len(white) <= 100, "about 100 white squares on black (%d)" % len(white))
+    check(shot.non_black_fraction() < 0.2, "the field is black")
+    return target, offset
+
+
 def hwgame(exe, shots):
     os.makedirs(shots, exist_ok=True)
     program = WineProgram(exe, [], "hwgame", shots)
@@ -524,22 +534,8 @@ def hwgame(exe, shots):
         check(window is not None, "the main window is on the screen")
         check(wait_for(lambda: RATE_CAPTION.match(caption(window) or "") is not None, 15),
               "the caption shows the frame rate")
-        target, offset = None, (0, 0)
-
-        def drawn():
-            nonlocal target, offset
-            for candidate, candidate_offset in gl_window((792, 673)):
-                if Shot(candidate, os.path.join(shots, "gl.png")).squares("white"):
-                    target, offset = candidate, candidate_offset
-                    return True
-            return False
-
-        check(wait_for(drawn, 20, step=0.2), "the OpenGL drawing is found in its own X window")
+        target, offset = drawn_field(shots)
         if target:
-            shot = Shot(target, os.path.join(shots, "field.png"))
-            white = shot.squares("white")
-            check(70 <= len(white) <= 100, "about 100 white squares on black (%d)" % len(white))
-            check(shot.non_black_fraction() < 0.2, "the field is black")
             infected = click_until(target, shots, 3, "red", "right", click_window=window,
                                    offset=offset)
             check(infected is not None, "a right click on a white square turns it red (%r)"
