@@ -105,10 +105,12 @@ def check_parallel(folder):
     if shutil.which("parallel") is None:
         check(False, "GNU parallel is installed (tools/setup.sh)")
         return
-    # ssh HOST [--] COMMAND...: the remote shell's work, done here.
+    # ssh HOST [--] COMMAND...: the remote shell's work, done here. Like sshd, it gives the
+    # command a login shell in SHELL, which parallel's remote worker runs each job with.
     stub = os.path.join(folder, "ssh-here")
     with open(stub, "w") as file:
-        file.write('#!/bin/sh\nshift\n[ "$1" = "--" ] && shift\nexec sh -c "$*"\n')
+        file.write('#!/bin/sh\nshift\n[ "$1" = "--" ] && shift\n'
+                   'SHELL=/bin/sh exec sh -c "$*"\n')
     os.chmod(stub, 0o755)
     environment = dict(os.environ, PATH=os.path.dirname(SIM) + os.pathsep + os.environ["PATH"],
                        PARALLEL_HOME=os.path.join(folder, "parallel-home"))
@@ -124,9 +126,10 @@ def check_parallel(folder):
                                 env=environment, capture_output=True, timeout=900)
         with open(os.path.join(folder, "sweep.csv"), "rb") as file:
             rows = file.read()
+        lines = rows.count(b"\n")
         check(result.returncode == 0 and rows == expected and rows.count(b"seed,") == 1,
               f"{'over --sshlogin' if remote else 'here'}: the two ranges are the one range, "
-              f"byte for byte ({result.returncode}, {result.stderr[-200:]!r})")
+              f"byte for byte ({result.returncode}, {lines} lines, {result.stderr[-200:]!r})")
 
 
 def check_readme_sweeps(folder):
