@@ -150,10 +150,16 @@ class Player:
             if not blue:
                 continue
             x, y, w, h = blue[0]
-            corners = [(x, y), (x + w - 1, y), (x + w - 1, y + h - 1), (x, y + h - 1),
-                       (x - 1, y - 1), (x + w, y + h)]
+            corners = [(px + offset[0], py + offset[1]) for px, py in (
+                (x, y), (x + w - 1, y), (x + w - 1, y + h - 1), (x, y + h - 1),
+                (x - 1, y - 1), (x + w, y + h))]
+            # A point just outside a square on the field's edge would be on the window's
+            # frame, where a press opens the window manager's menu instead of reaching the game.
+            x0, y0, x1, y1 = self.visible()
+            if not all(x0 <= cx < x1 and y0 <= cy < y1 for cx, cy in corners):
+                continue
             for cx, cy in corners:
-                self.press(3, cx + offset[0], cy + offset[1])
+                self.press(3, cx, cy)
             return len(corners)
         return 0
 
