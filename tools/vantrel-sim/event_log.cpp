@@ -1,4 +1,4 @@
-// Reading and replaying the trace build's event log; see event_log.h.
+// Reading the trace build's event log; see event_log.h.
 #include "tools/vantrel-sim/event_log.h"
 
 #include <cerrno>
@@ -8,7 +8,6 @@
 
 #include "runtime/one_line_text.h"
 #include "runtime/whole_number.h"
-#include "simulation/Unit_TProgram.h"
 
 namespace {
 
@@ -144,32 +143,4 @@ std::optional<std::vector<TLoggedEvent>> ReadEventLog(const std::string& ParaPat
     ParaError = named + ", " + error;
   }
   return events;
-}
-
-TEventReplay::TEventReplay(std::vector<TLoggedEvent> ParaEvents) : mEvents(std::move(ParaEvents)) {}
-
-void TEventReplay::RunStep(int64_t ParaStep, void (*ParaPaint)()) {
-  // Events of an earlier step than ParaStep were never asked for (the log's own count went
-  // past it); they are skipped like the driver's scheduled events.
-  for (; mNext < mEvents.size() && mEvents[mNext].mCycles <= ParaStep; ++mNext) {
-    const TLoggedEvent& event = mEvents[mNext];
-    if (event.mCycles != ParaStep) {
-      continue;
-    }
-    switch (event.mKind) {
-    case TLoggedEventKind::Size:
-      ProgramSetFieldSize(event.mFirst, event.mSecond);
-      break;
-    case TLoggedEventKind::Draw:
-      ParaPaint();
-      break;
-    case TLoggedEventKind::Press:
-      if (event.mButton == 'L') {
-        ProgramQuarantine(event.mFirst, event.mSecond);
-      } else if (event.mButton == 'R') {
-        ProgramInfect(event.mFirst, event.mSecond);
-      }
-      break;
-    }
-  }
 }
