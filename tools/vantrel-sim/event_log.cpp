@@ -15,14 +15,6 @@ constexpr int32_t kInt32Min = std::numeric_limits<int32_t>::min();
 constexpr int32_t kInt32Max = std::numeric_limits<int32_t>::max();
 constexpr int64_t kInt64Max = std::numeric_limits<int64_t>::max();
 
-std::string Quoted(std::string_view ParaText) {
-  // Appended piece by piece: GCC 12's -Wrestrict misreads "'" + std::string at -O3.
-  std::string quoted(1, '\'');
-  quoted += EscapeForOneLine(ParaText);
-  quoted += '\'';
-  return quoted;
-}
-
 constexpr const char* kExpectedForms =
     "expected '<cycles> size <W> <H>', '<cycles> draw' or '<cycles> press left|right|middle <X> "
     "<Y>'";
@@ -104,7 +96,7 @@ std::optional<std::vector<TLoggedEvent>> ParseEventLog(std::string_view ParaText
     TLoggedEvent event;
     const std::string wrong = ParseLine(line, event);
     if (!wrong.empty()) {
-      return refuse(wrong + ", not " + Quoted(line));
+      return refuse(wrong + ", not " + QuotedForOneLine(line));
     }
     if (!events.empty() && event.mCycles < events.back().mCycles) {
       return refuse("the cycle count goes back from " + std::to_string(events.back().mCycles) +
@@ -118,7 +110,7 @@ std::optional<std::vector<TLoggedEvent>> ParseEventLog(std::string_view ParaText
 
 std::optional<std::vector<TLoggedEvent>> ReadEventLog(const std::string& ParaPath,
                                                       std::string& ParaError) {
-  const std::string named = "--events file " + Quoted(ParaPath);
+  const std::string named = "--events file " + QuotedForOneLine(ParaPath);
   std::FILE* file = std::fopen(ParaPath.c_str(), "rb");
   if (file == nullptr) {
     ParaError = "cannot read the " + named + ": " + std::strerror(errno);
