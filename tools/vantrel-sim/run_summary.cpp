@@ -16,7 +16,11 @@ std::string SummaryCsvRow(const TRunSummary& ParaSummary) {
   std::string row = std::to_string(ParaSummary.mSeed) + ',' + std::to_string(ParaSummary.mSteps) +
                     ',' + std::to_string(ParaSummary.mLevel) + ',';
   for (std::size_t i = 0; i < ParaSummary.mLevelEnds.size(); ++i) {
-    row += (i > 0 ? " " : "") + std::to_string(ParaSummary.mLevelEnds[i]);
+    // Appended piece by piece: GCC 12's -Wrestrict misreads " " + std::string at -O3.
+    if (i > 0) {
+      row += ' ';
+    }
+    row += std::to_string(ParaSummary.mLevelEnds[i]);
   }
   row += ',' + std::string(ParaSummary.mOver ? "1" : "0") + ',' +
          (ParaSummary.mOver ? std::to_string(ParaSummary.mOverStep) : std::string()) + ',' +
