@@ -33,9 +33,9 @@ std::string TOutputFile::Describe(const char* ParaWhat, const std::string& ParaR
   std::string text(ParaWhat);
   text += " the ";
   text += mOption;
-  text += " file '";
-  text += EscapeForOneLine(mPath);
-  text += "': ";
+  text += " file ";
+  text += QuotedForOneLine(mPath);
+  text += ": ";
   text += ParaReason;
   return text;
 }
@@ -140,8 +140,7 @@ std::string RefuseSharedOutputs(const std::vector<const TOutputFile*>& ParaOutpu
     } else {
       std::string reason;
       if (!PlatformInspectFileTarget(output->Path(), entry.mTarget, reason)) {
-        return "cannot write the " + output->Option() + " file '" +
-               EscapeForOneLine(output->Path()) + "': " + reason;
+        return output->Describe("cannot write", reason);
       }
     }
     for (const TSeen& other : seen) {
@@ -153,7 +152,7 @@ std::string RefuseSharedOutputs(const std::vector<const TOutputFile*>& ParaOutpu
         // An option's own "-" shows as such; an output that always goes there by its name.
         const auto name = [](const TOutputFile* ParaOutput) {
           if (!ParaOutput->IsStandardOutput()) {
-            return ParaOutput->Option() + " '" + EscapeForOneLine(ParaOutput->Path()) + "'";
+            return ParaOutput->Option() + " " + QuotedForOneLine(ParaOutput->Path());
           }
           return ParaOutput->Option().rfind("--", 0) == 0 ? ParaOutput->Option() + " -"
                                                           : ParaOutput->Option();

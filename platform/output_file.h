@@ -24,6 +24,8 @@ public:
   bool Failed() const { return !mFailure.empty(); }
   const std::string& Option() const { return mOption; }
   const std::string& Path() const { return mPath; }
+  // A one-line message about this output: "cannot write the --csv file 'x': reason".
+  std::string Describe(const char* ParaWhat, const std::string& ParaReason) const;
 
   // Creates the temporary file (or takes standard output). False with a one-line ParaError
   // ("cannot write the --csv file 'x': ...").
@@ -46,7 +48,6 @@ public:
 private:
   static constexpr std::size_t kBufferBytes = 1 << 16;
   void Drain();
-  std::string Describe(const char* ParaWhat, const std::string& ParaReason) const;
 
   std::string mOption;
   std::string mPath;

@@ -12,51 +12,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/temporary_registry.h"
+
 namespace {
 
-// Temporary files that an interrupt must remove. A signal handler may read it at any moment,
-// so a slot's path is complete before the slot is marked used, and nothing here allocates.
-constexpr int kSlots = 32;
 constexpr std::size_t kPathBytes = 4096;
-struct TTemporarySlotPosix {
-  std::atomic<int> mState{0}; // 0 free, 1 being filled or emptied, 2 holds a file to remove
-  char mPath[kPathBytes];
-};
-TTemporarySlotPosix TemporariesPosix[kSlots];
-
-bool registerTemporaryPosix(const std::string& ParaPath) {
-  if (ParaPath.size() >= kPathBytes) {
-    return false;
-  }
-  for (TTemporarySlotPosix& slot : TemporariesPosix) {
-    int expected = 0;
-    if (slot.mState.compare_exchange_strong(expected, 1)) {
-      std::memcpy(slot.mPath, ParaPath.c_str(), ParaPath.size() + 1);
-      slot.mState.store(2);
-      return true;
-    }
-  }
-  return false;
-}
-
-void forgetTemporaryPosix(const std::string& ParaPath) {
-  for (TTemporarySlotPosix& slot : TemporariesPosix) {
-    int expected = 2;
-    if (std::strcmp(slot.mPath, ParaPath.c_str()) == 0 &&
-        slot.mState.compare_exchange_strong(expected, 1)) {
-      slot.mPath[0] = '\0';
-      slot.mState.store(0);
-      return;
-    }
-  }
-}
+TTemporaryRegistry<char, kPathBytes> TemporariesPosix;
 
 extern "C" void onInterruptPosix(int ParaSignal) {
-  for (TTemporarySlotPosix& slot : TemporariesPosix) {
-    if (slot.mState.load() == 2) {
-      unlink(slot.mPath);
-    }
-  }
+  TemporariesPosix.RemoveAll([](const char* ParaPath) { unlink(ParaPath); });
   // SA_RESETHAND put the default action back; the signal stays blocked until the handler
   // returns and then ends the process, so the parent sees how it ended (a shell: 128 + n).
   raise(ParaSignal);
@@ -167,7 +131,7 @@ int PlatformCreateTemporaryBeside(const std::string& ParaTarget, std::string& Pa
     std::snprintf(suffix, sizeof suffix, ".%ld.%u.tmp", static_cast<long>(getpid()),
                   counter.fetch_add(1));
     std::string temporary = folderOfPosix(ParaTarget) + "/." + base + suffix;
-    if (!registerTemporaryPosix(temporary)) {
+    if (!TemporariesPosix.Register(temporary)) {
       ParaError = "too many output files at once";
       return -1;
     }
@@ -176,7 +140,7 @@ int PlatformCreateTemporaryBeside(const std::string& ParaTarget, std::string& Pa
         open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
     if (descriptor < 0) {
       const int failure = errno;
-      forgetTemporaryPosix(temporary);
+      TemporariesPosix.Forget(temporary);
       if (failure == EEXIST) {
         continue;
       }
@@ -245,7 +209,7 @@ void PlatformDropTemporary(const std::string& ParaTemporary, bool ParaDelete) {
   if (ParaDelete) {
     unlink(ParaTemporary.c_str());
   }
-  forgetTemporaryPosix(ParaTemporary);
+  TemporariesPosix.Forget(ParaTemporary);
 }
 
 void PlatformPrepareOutputs() {

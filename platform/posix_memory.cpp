@@ -3,16 +3,24 @@
 #include "platform/platform_memory.h"
 
 #include <cstdio>
-#include <cstring>
 #include <unistd.h>
 
-uint64_t PlatformPhysicalMemoryBytes() {
-  const long pages = sysconf(_SC_PHYS_PAGES);
+namespace {
+
+// ParaPagesName's count of pages (_SC_PHYS_PAGES, _SC_AVPHYS_PAGES) in bytes; 0 when unknown.
+uint64_t pagesInBytesPosix(int ParaPagesName) {
+  const long pages = sysconf(ParaPagesName);
   const long pageSize = sysconf(_SC_PAGE_SIZE);
   if (pages <= 0 || pageSize <= 0) {
     return 0;
   }
   return static_cast<uint64_t>(pages) * static_cast<uint64_t>(pageSize);
+}
+
+} // namespace
+
+uint64_t PlatformPhysicalMemoryBytes() {
+  return pagesInBytesPosix(_SC_PHYS_PAGES);
 }
 
 uint64_t PlatformAvailableMemoryBytes() {
@@ -30,10 +38,5 @@ uint64_t PlatformAvailableMemoryBytes() {
       return static_cast<uint64_t>(kibibytes) * 1024;
     }
   }
-  const long pages = sysconf(_SC_AVPHYS_PAGES);
-  const long pageSize = sysconf(_SC_PAGE_SIZE);
-  if (pages <= 0 || pageSize <= 0) {
-    return 0;
-  }
-  return static_cast<uint64_t>(pages) * static_cast<uint64_t>(pageSize);
+  return pagesInBytesPosix(_SC_AVPHYS_PAGES);
 }

@@ -8,51 +8,16 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <cwchar>
 #include <fcntl.h>
 #include <io.h>
 
 #include "platform/platform_files.h"
+#include "platform/temporary_registry.h"
 #include "platform/win32_text.h"
 
 namespace {
 
-// Temporary files that an interrupt must remove. The console handler runs on a thread of its
-// own at any moment, so a slot's path is complete before the slot is marked used.
-constexpr int kSlots = 32;
-constexpr std::size_t kPathCharacters = 32768;
-struct TTemporarySlotWin32 {
-  std::atomic<int> mState{0}; // 0 free, 1 being filled or emptied, 2 holds a file to remove
-  wchar_t mPath[kPathCharacters];
-};
-TTemporarySlotWin32 TemporariesWin32[kSlots];
-
-bool registerTemporaryWin32(const std::wstring& ParaPath) {
-  if (ParaPath.size() >= kPathCharacters) {
-    return false;
-  }
-  for (TTemporarySlotWin32& slot : TemporariesWin32) {
-    int expected = 0;
-    if (slot.mState.compare_exchange_strong(expected, 1)) {
-      std::wmemcpy(slot.mPath, ParaPath.c_str(), ParaPath.size() + 1);
-      slot.mState.store(2);
-      return true;
-    }
-  }
-  return false;
-}
-
-void forgetTemporaryWin32(const std::wstring& ParaPath) {
-  for (TTemporarySlotWin32& slot : TemporariesWin32) {
-    int expected = 2;
-    if (std::wcscmp(slot.mPath, ParaPath.c_str()) == 0 &&
-        slot.mState.compare_exchange_strong(expected, 1)) {
-      slot.mPath[0] = L'\0';
-      slot.mState.store(0);
-      return;
-    }
-  }
-}
+TTemporaryRegistry<wchar_t, 32768> TemporariesWin32;
 
 BOOL WINAPI onConsoleControlWin32(DWORD ParaEvent) {
   if (ParaEvent != CTRL_C_EVENT && ParaEvent != CTRL_BREAK_EVENT && ParaEvent != CTRL_CLOSE_EVENT) {
@@ -60,11 +25,7 @@ BOOL WINAPI onConsoleControlWin32(DWORD ParaEvent) {
   }
   // NOTE: the files are open with FILE_SHARE_DELETE, so deleting them succeeds while the main
   // thread still writes; they vanish when the process's handles close.
-  for (TTemporarySlotWin32& slot : TemporariesWin32) {
-    if (slot.mState.load() == 2) {
-      DeleteFileW(slot.mPath);
-    }
-  }
+  TemporariesWin32.RemoveAll([](const wchar_t* ParaPath) { DeleteFileW(ParaPath); });
   ExitProcess(STATUS_CONTROL_C_EXIT);
 }
 
@@ -190,7 +151,7 @@ int PlatformCreateTemporaryBeside(const std::string& ParaTarget, std::string& Pa
     const std::wstring temporary = folderOfWin32(target) + L"." + base + L"." +
                                    std::to_wstring(GetCurrentProcessId()) + L"." +
                                    std::to_wstring(counter.fetch_add(1)) + L".tmp";
-    if (!registerTemporaryWin32(temporary)) {
+    if (!TemporariesWin32.Register(temporary)) {
       ParaError = "too many output files at once";
       return -1;
     }
@@ -199,7 +160,7 @@ int PlatformCreateTemporaryBeside(const std::string& ParaTarget, std::string& Pa
                                     CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
       const DWORD failure = GetLastError();
-      forgetTemporaryWin32(temporary);
+      TemporariesWin32.Forget(temporary);
       if (failure == ERROR_FILE_EXISTS) {
         continue;
       }
@@ -210,7 +171,7 @@ int PlatformCreateTemporaryBeside(const std::string& ParaTarget, std::string& Pa
     if (descriptor < 0) {
       CloseHandle(file);
       DeleteFileW(temporary.c_str());
-      forgetTemporaryWin32(temporary);
+      TemporariesWin32.Forget(temporary);
       ParaError = std::strerror(errno);
       return -1;
     }
@@ -282,7 +243,7 @@ void PlatformDropTemporary(const std::string& ParaTemporary, bool ParaDelete) {
   if (ParaDelete) {
     DeleteFileW(path.c_str());
   }
-  forgetTemporaryWin32(path);
+  TemporariesWin32.Forget(path);
 }
 
 void PlatformPrepareOutputs() {

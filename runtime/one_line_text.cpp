@@ -79,3 +79,11 @@ std::string EscapeForOneLine(std::string_view ParaText) {
   }
   return escaped;
 }
+
+std::string QuotedForOneLine(std::string_view ParaText) {
+  // Appended piece by piece: GCC 12's -Wrestrict misreads "'" + std::string at -O3.
+  std::string quoted(1, '\'');
+  quoted += EscapeForOneLine(ParaText);
+  quoted += '\'';
+  return quoted;
+}

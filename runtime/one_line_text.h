@@ -9,3 +9,5 @@
 // characters, line separators and the backslash are escaped (\n, \t, \\, \xHH, \u2028);
 // bytes that are not UTF-8 become \xHH.
 std::string EscapeForOneLine(std::string_view ParaText);
+// The same between single quotes, as messages show a name: 'x.csv'.
+std::string QuotedForOneLine(std::string_view ParaText);

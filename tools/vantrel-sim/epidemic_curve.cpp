@@ -82,16 +82,6 @@ void TEpidemicCurve::End() {
 
 namespace {
 
-// Plot geometry, in pixels of the picture.
-constexpr double kWidth = 960;
-constexpr double kHeight = 540;
-constexpr double kLeft = 78;
-constexpr double kRight = 24;
-constexpr double kTop = 78;
-constexpr double kBottom = 58;
-constexpr double kPlotWidth = kWidth - kLeft - kRight;
-constexpr double kPlotHeight = kHeight - kTop - kBottom;
-
 // The game's own colours: white persons, red infected, light grey crosses, brown graves, blue
 // quarantine.
 struct TSeries {
@@ -107,14 +97,6 @@ constexpr TSeries kSeries[] = {
     {"buried", "buried", "#b07d1a", &TEpidemicCounts::mBuried},
     {"quarantined", "quarantined", "#4070ff", &TEpidemicCounts::mQuarantined},
 };
-
-std::string Number(double ParaValue) {
-  return SvgNumber(ParaValue);
-}
-
-std::string Escaped(const std::string& ParaText) {
-  return SvgEscaped(ParaText);
-}
 
 } // namespace
 
@@ -158,7 +140,7 @@ std::string SvgEscaped(const std::string& ParaText) {
 
 namespace {
 
-// A tick spacing of 1, 2 or 5 times a power of ten that cuts [0, ParaMax] into at most
+// A grid spacing of 1, 2 or 5 times a power of ten that cuts [0, ParaMax] into at most
 // ParaMost intervals.
 int64_t TickSpacing(int64_t ParaMax, int64_t ParaMost) {
   int64_t power = 1;
@@ -172,30 +154,57 @@ int64_t TickSpacing(int64_t ParaMax, int64_t ParaMost) {
   }
 }
 
-class TSvg {
-public:
-  TSvg(int64_t ParaStepMax, int64_t ParaPersonsMax)
-      : mStepMax(std::max<int64_t>(ParaStepMax, 1)),
-        mPersonsMax(std::max<int64_t>(ParaPersonsMax, 1)) {}
-
-  double X(int64_t ParaStep) const {
-    return kLeft + static_cast<double>(ParaStep) / static_cast<double>(mStepMax) * kPlotWidth;
-  }
-  double Y(int64_t ParaPersons) const {
-    return kTop + kPlotHeight -
-           static_cast<double>(ParaPersons) / static_cast<double>(mPersonsMax) * kPlotHeight;
-  }
-  int64_t StepMax() const { return mStepMax; }
-  int64_t PersonsMax() const { return mPersonsMax; }
-
-  std::string mText;
-
-private:
-  int64_t mStepMax;
-  int64_t mPersonsMax;
-};
-
 } // namespace
+
+TSvgCountAxis::TSvgCountAxis(int64_t ParaLargest) : mTick(TickSpacing(ParaLargest, 8)) {
+  const int64_t headroom = ParaLargest + ParaLargest / 20 + 1;
+  mTop = (headroom + mTick - 1) / mTick * mTick;
+}
+
+double TSvgCountAxis::Y(int64_t ParaCount) const {
+  return kSvgTop + kSvgPlotHeight -
+         static_cast<double>(ParaCount) / static_cast<double>(mTop) * kSvgPlotHeight;
+}
+
+std::string TSvgCountAxis::GridLines() const {
+  std::string out;
+  for (int64_t count = mTick; count < mTop; count += mTick) {
+    out += "<line x1=\"" + SvgNumber(kSvgLeft) + "\" y1=\"" + SvgNumber(Y(count)) + "\" x2=\"" +
+           SvgNumber(kSvgLeft + kSvgPlotWidth) + "\" y2=\"" + SvgNumber(Y(count)) + "\"/>\n";
+  }
+  return out;
+}
+
+std::string TSvgCountAxis::Labels() const {
+  std::string out;
+  for (int64_t count = 0; count <= mTop; count += mTick) {
+    out += "<text x=\"" + SvgNumber(kSvgLeft - 8) + "\" y=\"" + SvgNumber(Y(count) + 4) +
+           "\" text-anchor=\"end\">" + std::to_string(count) + "</text>\n";
+  }
+  return out;
+}
+
+std::string SvgOpening(const std::string& ParaTitle, const std::string& ParaDescription) {
+  std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+  out += "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + SvgNumber(kSvgWidth) +
+         "\" height=\"" + SvgNumber(kSvgHeight) + "\" viewBox=\"0 0 " + SvgNumber(kSvgWidth) + " " +
+         SvgNumber(kSvgHeight) + "\" font-family=\"sans-serif\" font-size=\"13\">\n";
+  out += "<title>" + SvgEscaped(ParaTitle) + "</title>\n";
+  if (!ParaDescription.empty()) {
+    out += "<desc>" + SvgEscaped(ParaDescription) + "</desc>\n";
+  }
+  out += "<rect width=\"100%\" height=\"100%\" fill=\"#000000\"/>\n";
+  out += "<text x=\"" + SvgNumber(kSvgLeft) + "\" y=\"26\" fill=\"#ffffff\" font-size=\"16\">" +
+         SvgEscaped(ParaTitle) + "</text>\n";
+  return out;
+}
+
+std::string SvgAxisNames(const char* ParaAcross, const char* ParaUp) {
+  return "<text x=\"" + SvgNumber(kSvgLeft + kSvgPlotWidth / 2) + "\" y=\"" +
+         SvgNumber(kSvgHeight - 14) + "\" fill=\"#d8d8d8\" text-anchor=\"middle\">" + ParaAcross +
+         "</text>\n<text transform=\"translate(20 " + SvgNumber(kSvgTop + kSvgPlotHeight / 2) +
+         ") rotate(-90)\" fill=\"#d8d8d8\" text-anchor=\"middle\">" + ParaUp + "</text>\n";
+}
 
 std::string EpidemicCurveSvg(const TEpidemicCurve& ParaCurve, const std::string& ParaTitle,
                              const std::string& ParaDescription) {
@@ -203,96 +212,73 @@ std::string EpidemicCurveSvg(const TEpidemicCurve& ParaCurve, const std::string&
   for (const TEpidemicCounts& sample : ParaCurve.Samples()) {
     largest = std::max(largest, sample.Persons());
   }
-  const int64_t personsTick = TickSpacing(largest, 8);
-  // The top line of the grid is the first tick above the largest population and some room,
-  // so the highest line does not run along the frame.
-  const int64_t headroom = largest + largest / 20 + 1;
-  const int64_t personsMax = (headroom + personsTick - 1) / personsTick * personsTick;
+  const TSvgCountAxis persons(largest);
   const int64_t stepMax = std::max<int64_t>(ParaCurve.Steps(), 1);
   const int64_t stepTick = TickSpacing(stepMax, 10);
-  TSvg svg(stepMax, personsMax);
-  std::string& out = svg.mText;
-
-  out += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
-  out += "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + Number(kWidth) + "\" height=\"" +
-         Number(kHeight) + "\" viewBox=\"0 0 " + Number(kWidth) + " " + Number(kHeight) +
-         "\" font-family=\"sans-serif\" font-size=\"13\">\n";
-  out += "<title>" + Escaped(ParaTitle) + "</title>\n";
-  if (!ParaDescription.empty()) {
-    out += "<desc>" + Escaped(ParaDescription) + "</desc>\n";
-  }
-  out += "<rect width=\"100%\" height=\"100%\" fill=\"#000000\"/>\n";
-  out += "<text x=\"" + Number(kLeft) + "\" y=\"26\" fill=\"#ffffff\" font-size=\"16\">" +
-         Escaped(ParaTitle) + "</text>\n";
+  const auto stepX = [&](int64_t ParaStep) {
+    return kSvgLeft + static_cast<double>(ParaStep) / static_cast<double>(stepMax) * kSvgPlotWidth;
+  };
+  std::string out = SvgOpening(ParaTitle, ParaDescription);
 
   // Legend: one row above the plot.
-  double legendX = kLeft;
+  double legendX = kSvgLeft;
   const double legendY = 52;
   for (const TSeries& series : kSeries) {
-    out += "<line x1=\"" + Number(legendX) + "\" y1=\"" + Number(legendY - 4) + "\" x2=\"" +
-           Number(legendX + 22) + "\" y2=\"" + Number(legendY - 4) + "\" stroke=\"" +
+    out += "<line x1=\"" + SvgNumber(legendX) + "\" y1=\"" + SvgNumber(legendY - 4) + "\" x2=\"" +
+           SvgNumber(legendX + 22) + "\" y2=\"" + SvgNumber(legendY - 4) + "\" stroke=\"" +
            series.mColour + "\" stroke-width=\"3\"/>\n";
-    out += "<text x=\"" + Number(legendX + 28) + "\" y=\"" + Number(legendY) +
+    out += "<text x=\"" + SvgNumber(legendX + 28) + "\" y=\"" + SvgNumber(legendY) +
            "\" fill=\"#d8d8d8\">" + series.mLabel + "</text>\n";
     legendX += 28 + 6.4 * static_cast<double>(std::string(series.mLabel).size()) + 18;
   }
-  out += "<line x1=\"" + Number(legendX) + "\" y1=\"" + Number(legendY - 12) + "\" x2=\"" +
-         Number(legendX) + "\" y2=\"" + Number(legendY + 4) +
+  out += "<line x1=\"" + SvgNumber(legendX) + "\" y1=\"" + SvgNumber(legendY - 12) + "\" x2=\"" +
+         SvgNumber(legendX) + "\" y2=\"" + SvgNumber(legendY + 4) +
          "\" stroke=\"#6a8cff\" stroke-width=\"1.5\" stroke-dasharray=\"4 3\"/>\n";
-  out += "<text x=\"" + Number(legendX + 8) + "\" y=\"" + Number(legendY) +
+  out += "<text x=\"" + SvgNumber(legendX + 8) + "\" y=\"" + SvgNumber(legendY) +
          "\" fill=\"#d8d8d8\">level change</text>\n";
   legendX += 8 + 7.0 * 12 + 22;
-  out += "<line x1=\"" + Number(legendX) + "\" y1=\"" + Number(legendY - 12) + "\" x2=\"" +
-         Number(legendX) + "\" y2=\"" + Number(legendY + 4) +
+  out += "<line x1=\"" + SvgNumber(legendX) + "\" y1=\"" + SvgNumber(legendY - 12) + "\" x2=\"" +
+         SvgNumber(legendX) + "\" y2=\"" + SvgNumber(legendY + 4) +
          "\" stroke=\"#ff40ff\" stroke-width=\"2\"/>\n";
-  out += "<text x=\"" + Number(legendX + 8) + "\" y=\"" + Number(legendY) +
+  out += "<text x=\"" + SvgNumber(legendX + 8) + "\" y=\"" + SvgNumber(legendY) +
          "\" fill=\"#d8d8d8\">game over</text>\n";
 
   // The plot area carries its scale, so a reader of the file can turn points back into counts.
-  out += "<rect id=\"plot-area\" x=\"" + Number(kLeft) + "\" y=\"" + Number(kTop) + "\" width=\"" +
-         Number(kPlotWidth) + "\" height=\"" + Number(kPlotHeight) +
+  out += "<rect id=\"plot-area\" x=\"" + SvgNumber(kSvgLeft) + "\" y=\"" + SvgNumber(kSvgTop) +
+         "\" width=\"" + SvgNumber(kSvgPlotWidth) + "\" height=\"" + SvgNumber(kSvgPlotHeight) +
          "\" fill=\"none\" stroke=\"#808080\" data-step-max=\"" + std::to_string(stepMax) +
-         "\" data-persons-max=\"" + std::to_string(personsMax) + "\"/>\n";
+         "\" data-persons-max=\"" + std::to_string(persons.Top()) + "\"/>\n";
 
   // Grid and tick labels.
   out += "<g stroke=\"#2c2c2c\" stroke-width=\"1\">\n";
   for (int64_t i = 1; i <= (stepMax - 1) / stepTick; ++i) {
     const int64_t step = i * stepTick;
-    out += "<line x1=\"" + Number(svg.X(step)) + "\" y1=\"" + Number(kTop) + "\" x2=\"" +
-           Number(svg.X(step)) + "\" y2=\"" + Number(kTop + kPlotHeight) + "\"/>\n";
+    out += "<line x1=\"" + SvgNumber(stepX(step)) + "\" y1=\"" + SvgNumber(kSvgTop) + "\" x2=\"" +
+           SvgNumber(stepX(step)) + "\" y2=\"" + SvgNumber(kSvgTop + kSvgPlotHeight) + "\"/>\n";
   }
-  for (int64_t i = 1; i < personsMax / personsTick; ++i) {
-    const int64_t persons = i * personsTick;
-    out += "<line x1=\"" + Number(kLeft) + "\" y1=\"" + Number(svg.Y(persons)) + "\" x2=\"" +
-           Number(kLeft + kPlotWidth) + "\" y2=\"" + Number(svg.Y(persons)) + "\"/>\n";
-  }
+  out += persons.GridLines();
   out += "</g>\n<g fill=\"#b0b0b0\" font-size=\"12\">\n";
   for (int64_t i = 0; i <= stepMax / stepTick; ++i) {
     const int64_t step = i * stepTick;
-    out += "<text x=\"" + Number(svg.X(step)) + "\" y=\"" + Number(kTop + kPlotHeight + 18) +
-           "\" text-anchor=\"middle\">" + std::to_string(step) + "</text>\n";
+    out += "<text x=\"" + SvgNumber(stepX(step)) + "\" y=\"" +
+           SvgNumber(kSvgTop + kSvgPlotHeight + 18) + "\" text-anchor=\"middle\">" +
+           std::to_string(step) + "</text>\n";
   }
-  for (int64_t i = 0; i <= personsMax / personsTick; ++i) {
-    const int64_t persons = i * personsTick;
-    out += "<text x=\"" + Number(kLeft - 8) + "\" y=\"" + Number(svg.Y(persons) + 4) +
-           "\" text-anchor=\"end\">" + std::to_string(persons) + "</text>\n";
-  }
+  out += persons.Labels();
   out += "</g>\n";
-  out += "<text x=\"" + Number(kLeft + kPlotWidth / 2) + "\" y=\"" + Number(kHeight - 14) +
-         "\" fill=\"#d8d8d8\" text-anchor=\"middle\">steps</text>\n";
-  out += "<text transform=\"translate(20 " + Number(kTop + kPlotHeight / 2) +
-         ") rotate(-90)\" fill=\"#d8d8d8\" text-anchor=\"middle\">persons</text>\n";
+  out += SvgAxisNames("steps", "persons");
 
   // The game over first: its label has a row of its own below the level labels, right of the
   // mark or left of it near the right edge, and no level label may cross its line.
-  const double overX = ParaCurve.GameOverStep() >= 0 ? svg.X(ParaCurve.GameOverStep()) : -1e9;
+  const double overX = ParaCurve.GameOverStep() >= 0 ? stepX(ParaCurve.GameOverStep()) : -1e9;
   if (ParaCurve.GameOverStep() >= 0) {
     out += "<line class=\"game-over\" data-step=\"" + std::to_string(ParaCurve.GameOverStep()) +
-           "\" x1=\"" + Number(overX) + "\" y1=\"" + Number(kTop) + "\" x2=\"" + Number(overX) +
-           "\" y2=\"" + Number(kTop + kPlotHeight) + "\" stroke=\"#ff40ff\" stroke-width=\"2\"/>\n";
-    const bool left = overX > kLeft + kPlotWidth - 80;
-    out += "<text class=\"game-over-label\" x=\"" + Number(left ? overX - 4 : overX + 4) +
-           "\" y=\"" + Number(kTop + 30) + "\" fill=\"#ff80ff\" font-size=\"12\"" +
+           "\" x1=\"" + SvgNumber(overX) + "\" y1=\"" + SvgNumber(kSvgTop) + "\" x2=\"" +
+           SvgNumber(overX) + "\" y2=\"" + SvgNumber(kSvgTop + kSvgPlotHeight) +
+           "\" stroke=\"#ff40ff\" stroke-width=\"2\"/>\n";
+    const bool left = overX > kSvgLeft + kSvgPlotWidth - 80;
+    out += "<text class=\"game-over-label\" x=\"" + SvgNumber(left ? overX - 4 : overX + 4) +
+           "\" y=\"" + SvgNumber(kSvgTop + 30) + "\" fill=\"#ff80ff\" font-size=\"12\"" +
            (left ? " text-anchor=\"end\"" : "") + ">game over</text>\n";
   }
   // Level changes: every one a dashed line. Labels go right of their line, from the left, as
@@ -302,20 +288,20 @@ std::string EpidemicCurveSvg(const TEpidemicCurve& ParaCurve, const std::string&
   constexpr double kCharacterWidth = 6.6; // font-size 11, generous for digits and letters
   for (std::size_t i = 0; i < ParaCurve.LevelChanges().size(); ++i) {
     const int64_t step = ParaCurve.LevelChanges()[i];
-    const double x = svg.X(step);
+    const double x = stepX(step);
     out += "<line class=\"level-change\" data-step=\"" + std::to_string(step) + "\" x1=\"" +
-           Number(x) + "\" y1=\"" + Number(kTop) + "\" x2=\"" + Number(x) + "\" y2=\"" +
-           Number(kTop + kPlotHeight) +
+           SvgNumber(x) + "\" y1=\"" + SvgNumber(kSvgTop) + "\" x2=\"" + SvgNumber(x) + "\" y2=\"" +
+           SvgNumber(kSvgTop + kSvgPlotHeight) +
            "\" stroke=\"#6a8cff\" stroke-width=\"1.5\" stroke-dasharray=\"4 3\"/>\n";
     const std::string number = std::to_string(i + 2);
     for (const std::string& text : {"level " + number, number}) {
       const double start = x + 3;
       const double end = start + kCharacterWidth * static_cast<double>(text.size());
-      const bool clear = start >= labelEnd + 4 && end <= kLeft + kPlotWidth &&
+      const bool clear = start >= labelEnd + 4 && end <= kSvgLeft + kSvgPlotWidth &&
                          !(overX >= start - 3 && overX <= end + 3);
       if (clear) {
         out += "<text class=\"level-label\" data-step=\"" + std::to_string(step) + "\" x=\"" +
-               Number(start) + "\" y=\"" + Number(kTop + 13) +
+               SvgNumber(start) + "\" y=\"" + SvgNumber(kSvgTop + 13) +
                "\" fill=\"#8fa8ff\" font-size=\"11\">" + text + "</text>\n";
         labelEnd = end;
         break;
@@ -334,7 +320,7 @@ std::string EpidemicCurveSvg(const TEpidemicCurve& ParaCurve, const std::string&
         out += ' ';
       }
       first = false;
-      out += Number(svg.X(sample.mStep)) + "," + Number(svg.Y(sample.*(series->mCount)));
+      out += SvgNumber(stepX(sample.mStep)) + "," + SvgNumber(persons.Y(sample.*(series->mCount)));
     }
     out += "\"/>\n";
   }

@@ -66,9 +66,44 @@ private:
 std::string EpidemicCurveSvg(const TEpidemicCurve& ParaCurve, const std::string& ParaTitle,
                              const std::string& ParaDescription = "");
 
-// Helpers of the SVG pictures: a coordinate with at most three decimals, text escaped for XML.
+// Helpers of the SVG pictures (this curve, and a sweep's levels in run_summary.cpp): a
+// coordinate with at most three decimals, text escaped for XML.
 std::string SvgNumber(double ParaValue);
 std::string SvgEscaped(const std::string& ParaText);
+
+// The frame both pictures share, in pixels: the picture, and the plot area within its margins.
+inline constexpr double kSvgWidth = 960;
+inline constexpr double kSvgHeight = 540;
+inline constexpr double kSvgLeft = 78;
+inline constexpr double kSvgRight = 24;
+inline constexpr double kSvgTop = 78;
+inline constexpr double kSvgBottom = 58;
+inline constexpr double kSvgPlotWidth = kSvgWidth - kSvgLeft - kSvgRight;
+inline constexpr double kSvgPlotHeight = kSvgHeight - kSvgTop - kSvgBottom;
+
+// The upright axis of a picture: counts from 0 to the first grid line above the largest count
+// and some room, so the highest line or bar does not run along the frame; at most 8 grid
+// intervals.
+class TSvgCountAxis {
+public:
+  explicit TSvgCountAxis(int64_t ParaLargest);
+  int64_t Top() const { return mTop; }
+  double Y(int64_t ParaCount) const;
+  // The grid's level lines across the plot, below its top.
+  std::string GridLines() const;
+  // The count of every grid line, left of the plot.
+  std::string Labels() const;
+
+private:
+  int64_t mTick;
+  int64_t mTop;
+};
+
+// The start of a picture: the svg element, its title and description (when there is one), the
+// black ground and the title written above the plot.
+std::string SvgOpening(const std::string& ParaTitle, const std::string& ParaDescription);
+// The names of the axes, under the plot and turned beside it.
+std::string SvgAxisNames(const char* ParaAcross, const char* ParaUp);
 
 extern const char* const kEpidemicCsvHeader;
 // One CSV row, newline included.

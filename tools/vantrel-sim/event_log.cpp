@@ -1,4 +1,4 @@
-// Reading and replaying the trace build's event log; see event_log.h.
+// Reading the trace build's event log; see event_log.h.
 #include "tools/vantrel-sim/event_log.h"
 
 #include <cerrno>
@@ -8,21 +8,12 @@
 
 #include "runtime/one_line_text.h"
 #include "runtime/whole_number.h"
-#include "simulation/Unit_TProgram.h"
 
 namespace {
 
 constexpr int32_t kInt32Min = std::numeric_limits<int32_t>::min();
 constexpr int32_t kInt32Max = std::numeric_limits<int32_t>::max();
 constexpr int64_t kInt64Max = std::numeric_limits<int64_t>::max();
-
-std::string Quoted(std::string_view ParaText) {
-  // Appended piece by piece: GCC 12's -Wrestrict misreads "'" + std::string at -O3.
-  std::string quoted(1, '\'');
-  quoted += EscapeForOneLine(ParaText);
-  quoted += '\'';
-  return quoted;
-}
 
 constexpr const char* kExpectedForms =
     "expected '<cycles> size <W> <H>', '<cycles> draw' or '<cycles> press left|right|middle <X> "
@@ -105,7 +96,7 @@ std::optional<std::vector<TLoggedEvent>> ParseEventLog(std::string_view ParaText
     TLoggedEvent event;
     const std::string wrong = ParseLine(line, event);
     if (!wrong.empty()) {
-      return refuse(wrong + ", not " + Quoted(line));
+      return refuse(wrong + ", not " + QuotedForOneLine(line));
     }
     if (!events.empty() && event.mCycles < events.back().mCycles) {
       return refuse("the cycle count goes back from " + std::to_string(events.back().mCycles) +
@@ -119,7 +110,7 @@ std::optional<std::vector<TLoggedEvent>> ParseEventLog(std::string_view ParaText
 
 std::optional<std::vector<TLoggedEvent>> ReadEventLog(const std::string& ParaPath,
                                                       std::string& ParaError) {
-  const std::string named = "--events file " + Quoted(ParaPath);
+  const std::string named = "--events file " + QuotedForOneLine(ParaPath);
   std::FILE* file = std::fopen(ParaPath.c_str(), "rb");
   if (file == nullptr) {
     ParaError = "cannot read the " + named + ": " + std::strerror(errno);
@@ -144,32 +135,4 @@ std::optional<std::vector<TLoggedEvent>> ReadEventLog(const std::string& ParaPat
     ParaError = named + ", " + error;
   }
   return events;
-}
-
-TEventReplay::TEventReplay(std::vector<TLoggedEvent> ParaEvents) : mEvents(std::move(ParaEvents)) {}
-
-void TEventReplay::RunStep(int64_t ParaStep, void (*ParaPaint)()) {
-  // Events of an earlier step than ParaStep were never asked for (the log's own count went
-  // past it); they are skipped like the driver's scheduled events.
-  for (; mNext < mEvents.size() && mEvents[mNext].mCycles <= ParaStep; ++mNext) {
-    const TLoggedEvent& event = mEvents[mNext];
-    if (event.mCycles != ParaStep) {
-      continue;
-    }
-    switch (event.mKind) {
-    case TLoggedEventKind::Size:
-      ProgramSetFieldSize(event.mFirst, event.mSecond);
-      break;
-    case TLoggedEventKind::Draw:
-      ParaPaint();
-      break;
-    case TLoggedEventKind::Press:
-      if (event.mButton == 'L') {
-        ProgramQuarantine(event.mFirst, event.mSecond);
-      } else if (event.mButton == 'R') {
-        ProgramInfect(event.mFirst, event.mSecond);
-      }
-      break;
-    }
-  }
 }

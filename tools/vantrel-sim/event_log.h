@@ -1,6 +1,6 @@
 // The game trace build's event log, read back for vantrel-sim --events: every field size, paint
 // and mouse press that reached the world between two cycles, each line starting with the number
-// of cycles run before it. Parsing and replaying only; the driver's loop runs the cycles.
+// of cycles run before it. Parsing only; sim_run.cpp applies the events between its cycles.
 #pragma once
 
 #include <cstdint>
@@ -30,19 +30,3 @@ std::optional<std::vector<TLoggedEvent>> ParseEventLog(std::string_view ParaText
 // The log in the file ParaPath, read whole; the error names the option and the file too.
 std::optional<std::vector<TLoggedEvent>> ReadEventLog(const std::string& ParaPath,
                                                       std::string& ParaError);
-
-// Applies a log's events to the world step by step, as the game made them: the events with
-// count k right after cycle k (0: before the first cycle). A size calls ProgramSetFieldSize, a
-// draw the paint it is handed (ProgramDraw, or the driver's paint without persons; either needs
-// the OpenGL entry points pointed at a table), a left press
-// ProgramQuarantine, a right press ProgramInfect, a middle press nothing.
-class TEventReplay {
-public:
-  explicit TEventReplay(std::vector<TLoggedEvent> ParaEvents);
-  // Applies the events logged after ParaStep cycles; steps come in ascending order.
-  void RunStep(int64_t ParaStep, void (*ParaPaint)());
-
-private:
-  std::vector<TLoggedEvent> mEvents;
-  std::size_t mNext = 0;
-};

@@ -31,9 +31,9 @@ std::string TProgress::Text(const char* ParaUnit, int64_t ParaDone, int64_t Para
   return text;
 }
 
-void TProgress::Draw(int64_t ParaDone, bool ParaForce) {
+void TProgress::Draw(int64_t ParaDone) {
   const auto now = std::chrono::steady_clock::now();
-  if (!ParaForce && now < mNext) {
+  if (now < mNext) {
     return;
   }
   mNext = now + kEvery;

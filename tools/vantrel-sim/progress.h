@@ -18,13 +18,13 @@ public:
   // ParaDone of the total are done; cheap enough to call every step.
   void Update(int64_t ParaDone) {
     if (mShown && (++mCalls & 15) == 0) {
-      Draw(ParaDone, false);
+      Draw(ParaDone);
     }
   }
   // Draws at once if it is time (for callers that rarely call).
   void UpdateNow(int64_t ParaDone) {
     if (mShown) {
-      Draw(ParaDone, false);
+      Draw(ParaDone);
     }
   }
   // Erases the line, if one was drawn.
@@ -35,7 +35,7 @@ public:
                           double ParaSeconds);
 
 private:
-  void Draw(int64_t ParaDone, bool ParaForce);
+  void Draw(int64_t ParaDone);
 
   bool mShown;
   const char* mUnit;

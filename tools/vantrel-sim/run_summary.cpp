@@ -16,7 +16,11 @@ std::string SummaryCsvRow(const TRunSummary& ParaSummary) {
   std::string row = std::to_string(ParaSummary.mSeed) + ',' + std::to_string(ParaSummary.mSteps) +
                     ',' + std::to_string(ParaSummary.mLevel) + ',';
   for (std::size_t i = 0; i < ParaSummary.mLevelEnds.size(); ++i) {
-    row += (i > 0 ? " " : "") + std::to_string(ParaSummary.mLevelEnds[i]);
+    // Appended piece by piece: GCC 12's -Wrestrict misreads " " + std::string at -O3.
+    if (i > 0) {
+      row += ' ';
+    }
+    row += std::to_string(ParaSummary.mLevelEnds[i]);
   }
   row += ',' + std::string(ParaSummary.mOver ? "1" : "0") + ',' +
          (ParaSummary.mOver ? std::to_string(ParaSummary.mOverStep) : std::string()) + ',' +
@@ -105,81 +109,48 @@ std::string SweepLevelsSvg(const std::vector<TRunSummary>& ParaRuns, const std::
     largest = std::max(largest, lost[static_cast<std::size_t>(level)] +
                                     playing[static_cast<std::size_t>(level)]);
   }
-  constexpr double kWidth = 960, kHeight = 540, kLeft = 78, kRight = 24, kTop = 78, kBottom = 58;
-  constexpr double kPlotWidth = kWidth - kLeft - kRight, kPlotHeight = kHeight - kTop - kBottom;
-  // A whole number of games per grid line: 1, 2 or 5 times a power of ten, at most 8 lines.
-  int64_t tick = 1;
-  for (int64_t power = 1; tick * 8 < largest; power *= 10) {
-    for (const int64_t factor : {1, 2, 5, 10}) {
-      tick = factor * power;
-      if (tick * 8 >= largest) {
-        break;
-      }
-    }
-  }
-  // Some room above the tallest bar, so it does not run along the frame.
-  const int64_t headroom = largest + largest / 20 + 1;
-  const int64_t top = (headroom + tick - 1) / tick * tick;
-  const auto y = [&](int64_t ParaGames) {
-    return kTop + kPlotHeight -
-           static_cast<double>(ParaGames) / static_cast<double>(top) * kPlotHeight;
-  };
-  const double slot = kPlotWidth / levels;
-  std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
-  out += "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"960\" height=\"540\" viewBox=\"0 0 "
-         "960 540\" font-family=\"sans-serif\" font-size=\"13\">\n";
-  out += "<title>" + SvgEscaped(ParaTitle) + "</title>\n";
-  out += "<desc>" + SvgEscaped(ParaDescription) + "</desc>\n";
-  out += "<rect width=\"100%\" height=\"100%\" fill=\"#000000\"/>\n";
-  out += "<text x=\"78\" y=\"26\" fill=\"#ffffff\" font-size=\"16\">" + SvgEscaped(ParaTitle) +
-         "</text>\n";
+  const TSvgCountAxis games(largest);
+  const double slot = kSvgPlotWidth / levels;
+  std::string out = SvgOpening(ParaTitle, ParaDescription);
   out += "<rect x=\"78\" y=\"42\" width=\"14\" height=\"12\" fill=\"#ff40ff\"/>"
          "<text x=\"98\" y=\"52\" fill=\"#d8d8d8\">lost at this level</text>\n";
   out += "<rect x=\"250\" y=\"42\" width=\"14\" height=\"12\" fill=\"#6a8cff\"/>"
          "<text x=\"270\" y=\"52\" fill=\"#d8d8d8\">still playing it when the steps ran out"
          "</text>\n";
-  out += "<rect id=\"plot-area\" x=\"78\" y=\"78\" width=\"" + SvgNumber(kPlotWidth) +
-         "\" height=\"" + SvgNumber(kPlotHeight) +
-         "\" fill=\"none\" stroke=\"#808080\" data-games-max=\"" + std::to_string(top) + "\"/>\n";
+  out += "<rect id=\"plot-area\" x=\"" + SvgNumber(kSvgLeft) + "\" y=\"" + SvgNumber(kSvgTop) +
+         "\" width=\"" + SvgNumber(kSvgPlotWidth) + "\" height=\"" + SvgNumber(kSvgPlotHeight) +
+         "\" fill=\"none\" stroke=\"#808080\" data-games-max=\"" + std::to_string(games.Top()) +
+         "\"/>\n";
   out += "<g stroke=\"#2c2c2c\">\n";
-  for (int64_t games = tick; games < top; games += tick) {
-    out += "<line x1=\"78\" y1=\"" + SvgNumber(y(games)) + "\" x2=\"" +
-           SvgNumber(kLeft + kPlotWidth) + "\" y2=\"" + SvgNumber(y(games)) + "\"/>\n";
-  }
+  out += games.GridLines();
   out += "</g>\n<g fill=\"#b0b0b0\" font-size=\"12\">\n";
-  for (int64_t games = 0; games <= top; games += tick) {
-    out += "<text x=\"70\" y=\"" + SvgNumber(y(games) + 4) + "\" text-anchor=\"end\">" +
-           std::to_string(games) + "</text>\n";
-  }
+  out += games.Labels();
   // Level numbers under their bars, thinned so that they never touch.
   const int64_t every = std::max<int64_t>(1, static_cast<int64_t>(28 / slot) + 1);
   for (int32_t level = 1; level <= levels; ++level) {
     if ((level - 1) % every == 0) {
-      out += "<text x=\"" + SvgNumber(kLeft + slot * (level - 0.5)) + "\" y=\"" +
-             SvgNumber(kTop + kPlotHeight + 18) + "\" text-anchor=\"middle\">" +
+      out += "<text x=\"" + SvgNumber(kSvgLeft + slot * (level - 0.5)) + "\" y=\"" +
+             SvgNumber(kSvgTop + kSvgPlotHeight + 18) + "\" text-anchor=\"middle\">" +
              std::to_string(level) + "</text>\n";
     }
   }
   out += "</g>\n";
-  out += "<text x=\"" + SvgNumber(kLeft + kPlotWidth / 2) + "\" y=\"" + SvgNumber(kHeight - 14) +
-         "\" fill=\"#d8d8d8\" text-anchor=\"middle\">level reached</text>\n";
-  out += "<text transform=\"translate(20 " + SvgNumber(kTop + kPlotHeight / 2) +
-         ") rotate(-90)\" fill=\"#d8d8d8\" text-anchor=\"middle\">games</text>\n";
+  out += SvgAxisNames("level reached", "games");
   const double barWidth = std::max(1.0, slot * 0.7);
   for (int32_t level = 1; level <= levels; ++level) {
     const auto at = static_cast<std::size_t>(level);
-    const double x = kLeft + slot * (level - 0.5) - barWidth / 2;
+    const double x = kSvgLeft + slot * (level - 0.5) - barWidth / 2;
     if (lost[at] > 0) {
       out += "<rect class=\"lost\" data-level=\"" + std::to_string(level) + "\" data-games=\"" +
              std::to_string(lost[at]) + "\" x=\"" + SvgNumber(x) + "\" y=\"" +
-             SvgNumber(y(lost[at])) + "\" width=\"" + SvgNumber(barWidth) + "\" height=\"" +
-             SvgNumber(y(0) - y(lost[at])) + "\" fill=\"#ff40ff\"/>\n";
+             SvgNumber(games.Y(lost[at])) + "\" width=\"" + SvgNumber(barWidth) + "\" height=\"" +
+             SvgNumber(games.Y(0) - games.Y(lost[at])) + "\" fill=\"#ff40ff\"/>\n";
     }
     if (playing[at] > 0) {
       out += "<rect class=\"playing\" data-level=\"" + std::to_string(level) + "\" data-games=\"" +
              std::to_string(playing[at]) + "\" x=\"" + SvgNumber(x) + "\" y=\"" +
-             SvgNumber(y(lost[at] + playing[at])) + "\" width=\"" + SvgNumber(barWidth) +
-             "\" height=\"" + SvgNumber(y(lost[at]) - y(lost[at] + playing[at])) +
+             SvgNumber(games.Y(lost[at] + playing[at])) + "\" width=\"" + SvgNumber(barWidth) +
+             "\" height=\"" + SvgNumber(games.Y(lost[at]) - games.Y(lost[at] + playing[at])) +
              "\" fill=\"#6a8cff\"/>\n";
     }
   }

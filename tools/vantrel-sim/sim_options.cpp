@@ -116,14 +116,6 @@ bool IsOneOf(const std::string& ParaName, const char* const (&ParaList)[N]) {
   return false;
 }
 
-std::string Quoted(std::string_view ParaText) {
-  // Appended piece by piece: GCC 12's -Wrestrict misreads "'" + std::string at -O3.
-  std::string quoted(1, '\'');
-  quoted += EscapeForOneLine(ParaText);
-  quoted += '\'';
-  return quoted;
-}
-
 } // namespace
 
 uint64_t PopulationMemoryBytes(int32_t ParaPersons, int64_t ParaSteps) {
@@ -186,7 +178,8 @@ std::optional<TSimOptions> ParseSimOptions(const std::vector<std::string>& ParaA
     const std::string& name = ParaArguments[i];
     const bool flag = IsOneOf(name, kFlagOptions);
     if (!flag && !IsOneOf(name, kValueOptions)) {
-      ParaError = "unknown argument " + Quoted(name) + " (vantrel-sim --help lists the options)";
+      ParaError =
+          "unknown argument " + QuotedForOneLine(name) + " (vantrel-sim --help lists the options)";
       return std::nullopt;
     }
     const bool repeatable = name == "--size" || name == "--click";
@@ -254,7 +247,8 @@ std::optional<TSimOptions> ParseSimOptions(const std::vector<std::string>& ParaA
       expected = "a file name, or - for standard output";
     }
     if (!ok) {
-      ParaError = "bad value " + Quoted(value) + " for " + name + ": expected " + expected;
+      ParaError =
+          "bad value " + QuotedForOneLine(value) + " for " + name + ": expected " + expected;
       return std::nullopt;
     }
   }

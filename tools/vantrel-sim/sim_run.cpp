@@ -2,7 +2,6 @@
 #include "tools/vantrel-sim/sim_run.h"
 
 #include <algorithm>
-#include <optional>
 #include <vector>
 
 #include "opengl/opengl_api_do_nothing_table.h"
@@ -15,18 +14,20 @@
 
 namespace {
 
-// Events of one kind, walked in step order; events of the same step keep their command-line
-// order.
-template <typename TEvent> class TEventQueue {
+// Events of one kind, walked in step order (kStep names the member that holds an event's
+// step); events of the same step keep their order. A log is in order already and stays so.
+template <typename TEvent, int64_t TEvent::*kStep> class TEventQueue {
 public:
   explicit TEventQueue(std::vector<TEvent> ParaEvents) : mEvents(std::move(ParaEvents)) {
     std::stable_sort(mEvents.begin(), mEvents.end(),
-                     [](const TEvent& a, const TEvent& b) { return a.mStep < b.mStep; });
+                     [](const TEvent& a, const TEvent& b) { return a.*kStep < b.*kStep; });
   }
 
+  // Applies the events of step ParaStep; steps come in ascending order, and events of a step
+  // that was never asked for are skipped.
   template <typename TApply> void RunStep(int64_t ParaStep, TApply ParaApply) {
-    while (mNext < mEvents.size() && mEvents[mNext].mStep <= ParaStep) {
-      if (mEvents[mNext].mStep == ParaStep) {
+    while (mNext < mEvents.size() && mEvents[mNext].*kStep <= ParaStep) {
+      if (mEvents[mNext].*kStep == ParaStep) {
         ParaApply(mEvents[mNext]);
       }
       ++mNext;
@@ -42,12 +43,18 @@ void ApplySize(const TSimSize& ParaSize) {
   ProgramSetFieldSize(ParaSize.mWidth, ParaSize.mHeight);
 }
 
-void ApplyClick(const TSimClick& ParaClick) {
-  if (ParaClick.mButton == 'L') {
-    ProgramQuarantine(ParaClick.mX, ParaClick.mY);
-  } else {
-    ProgramInfect(ParaClick.mX, ParaClick.mY);
+// A press of button 'L' quarantines, of 'R' infects; any other reaches the world and does
+// nothing there (the log's middle presses).
+void Press(char ParaButton, int32_t ParaX, int32_t ParaY) {
+  if (ParaButton == 'L') {
+    ProgramQuarantine(ParaX, ParaY);
+  } else if (ParaButton == 'R') {
+    ProgramInfect(ParaX, ParaY);
   }
+}
+
+void ApplyClick(const TSimClick& ParaClick) {
+  Press(ParaClick.mButton, ParaClick.mX, ParaClick.mY);
 }
 
 // The game's paint against the do-nothing table, less the persons: drawing a person shows
@@ -57,6 +64,22 @@ void ApplyClick(const TSimClick& ParaClick) {
 void PaintWithoutPersons() {
   Field->Draw();
   Game->Draw();
+}
+
+// A line of the trace game's log, as the game made it: its count k says it came right after
+// cycle k.
+void ApplyLogged(const TLoggedEvent& ParaEvent) {
+  switch (ParaEvent.mKind) {
+  case TLoggedEventKind::Size:
+    ProgramSetFieldSize(ParaEvent.mFirst, ParaEvent.mSecond);
+    break;
+  case TLoggedEventKind::Draw:
+    PaintWithoutPersons();
+    break;
+  case TLoggedEventKind::Press:
+    Press(ParaEvent.mButton, ParaEvent.mFirst, ParaEvent.mSecond);
+    break;
+  }
 }
 
 } // namespace
@@ -107,17 +130,15 @@ TRunSummary RunGame(const TSimOptions& ParaOptions, uint32_t ParaSeed, bool Para
     }
   };
 
-  TEventQueue<TSimSize> sizes(ParaOptions.mSizes);
-  TEventQueue<TSimClick> clicks(ParaOptions.mClicks);
-  std::optional<TEventReplay> replay;
-  if (ParaEventLog != nullptr) {
-    replay.emplace(*ParaEventLog);
-  }
+  TEventQueue<TSimSize, &TSimSize::mStep> sizes(ParaOptions.mSizes);
+  TEventQueue<TSimClick, &TSimClick::mStep> clicks(ParaOptions.mClicks);
+  TEventQueue<TLoggedEvent, &TLoggedEvent::mCycles> logged(
+      ParaEventLog != nullptr ? *ParaEventLog : std::vector<TLoggedEvent>());
   // What the game's window did after ParaStep cycles (0: before the first): the paint with its
   // sizes and the clicks after it, or with a log exactly the log's lines.
   const auto paintAndInput = [&](int64_t ParaStep) {
-    if (replay) {
-      replay->RunStep(ParaStep, PaintWithoutPersons);
+    if (ParaEventLog != nullptr) {
+      logged.RunStep(ParaStep, ApplyLogged);
       return;
     }
     sizes.RunStep(ParaStep, ApplySize);

@@ -19,6 +19,10 @@
 
 namespace {
 
+uint64_t SeedCount(const TSimOptions& ParaOptions) {
+  return uint64_t{ParaOptions.mSeedLast} - ParaOptions.mSeedFirst + 1;
+}
+
 // The row of one seed, made in this process.
 std::string RowOf(const TSimOptions& ParaOptions, uint32_t ParaSeed, TRunSummary& ParaSummary) {
   TRunProgress progress;
@@ -51,7 +55,7 @@ void FeedWorker(const TSimOptions& ParaOptions, const std::vector<std::string>& 
   if (!worker) {
     failure = "cannot start a worker process: " + error;
   }
-  const uint64_t count = uint64_t{ParaOptions.mSeedLast} - ParaOptions.mSeedFirst + 1;
+  const uint64_t count = SeedCount(ParaOptions);
   while (worker && failure.empty()) {
     uint64_t index = 0;
     {
@@ -119,7 +123,7 @@ bool Emit(TOutputFile& ParaSummary, const std::string& ParaRow, std::vector<TRun
 } // namespace
 
 int SweepJobs(const TSimOptions& ParaOptions) {
-  const uint64_t seeds = uint64_t{ParaOptions.mSeedLast} - ParaOptions.mSeedFirst + 1;
+  const uint64_t seeds = SeedCount(ParaOptions);
   const uint64_t jobs = ParaOptions.mJobs > 0       ? static_cast<uint64_t>(ParaOptions.mJobs)
                         : PlatformCanStartWorkers() ? PlatformAvailableCores()
                                                     : 1u;
@@ -128,7 +132,7 @@ int SweepJobs(const TSimOptions& ParaOptions) {
 
 int RunSweep(const TSimOptions& ParaOptions, const std::vector<std::string>& ParaArguments,
              TOutputFile& ParaSummary, std::vector<TRunSummary>& ParaRuns, std::string& ParaError) {
-  const uint64_t count = uint64_t{ParaOptions.mSeedLast} - ParaOptions.mSeedFirst + 1;
+  const uint64_t count = SeedCount(ParaOptions);
   const int jobs = SweepJobs(ParaOptions);
   TProgress progress(!ParaOptions.mQuiet && PlatformStandardErrorIsTerminal(), "seeds",
                      static_cast<int64_t>(count));
