@@ -260,7 +260,8 @@ void setupTopLevelX11(TForm& ParaForm, Window ParaWindow) {
 }
 
 // Forgets the windows of ParaControl and of everything inside it (Native is null afterwards);
-// with ParaDestroy the server's windows go too, else the server has already destroyed them.
+// with ParaDestroy the server's windows go too, else another client has destroyed them and
+// they are remembered as destroyed elsewhere.
 void releaseWindowsX11(TWinControl& ParaControl, bool ParaDestroy) {
   std::function<void(TWinControl&)> release = [&](TWinControl& control) {
     for (TWinControl* child : control.Controls()) {
@@ -268,6 +269,9 @@ void releaseWindowsX11(TWinControl& ParaControl, bool ParaDestroy) {
     }
     if (TNativeWindow* own = TToolkitBackend::Native(control)) {
       gX11.mWindows.erase(own->mDC.mWindow);
+      if (!ParaDestroy) {
+        gX11.mDestroyedElsewhere.insert(own->mDC.mWindow);
+      }
       TToolkitBackend::Native(control) = nullptr;
       if (ParaDestroy && &control == &ParaControl) {
         XDestroyWindow(gX11.mConnection.mDisplay, own->mDC.mWindow); // its children go with it
@@ -309,13 +313,6 @@ void windowDestroyedElsewhereX11(Window ParaWindow) {
     gone = gone->Parent();
   }
   TToolkitBackend::DeliverDestroyToTree(*gone);
-  std::function<void(TWinControl&)> remember = [&](TWinControl& control) {
-    gX11.mDestroyedElsewhere.insert(TToolkitBackend::NativeHandle(control));
-    for (TWinControl* child : control.Controls()) {
-      remember(*child);
-    }
-  };
-  remember(*gone);
   releaseWindowsX11(*gone, false);
   if (auto* form = dynamic_cast<TForm*>(gone); form != nullptr && form->Parent() == nullptr) {
     CallGuarded([&] { form->Close(); });

@@ -20,14 +20,6 @@
 TForm1* Form1 = nullptr;
 TFrameClock FrameClock{PlatformQueryPerformanceCounter, PlatformQueryPerformanceFrequency};
 
-namespace {
-
-bool WorldExists() {
-  return Universe != nullptr;
-}
-
-} // namespace
-
 TForm1::TForm1(TComponent* ParaOwner) : TForm(ParaOwner) {
   ApplicationEvents1 = new TApplicationEvents(this);
   OpenGLControl1 = new TOpenGLControl(this);
@@ -59,6 +51,10 @@ TForm1::TForm1(TComponent* ParaOwner) : TForm(ParaOwner) {
       [this](TObject* Sender, bool& Done) { ApplicationEvents1Idle(Sender, Done); });
   ApplicationEvents1->SetOnMessage(
       [this](TMsg& Msg, bool& Handled) { ApplicationEvents1Message(Msg, Handled); });
+}
+
+bool TForm1::WorldExists() {
+  return Universe != nullptr;
 }
 
 void TForm1::FormCreate(TObject* /*Sender*/) {

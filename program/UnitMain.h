@@ -41,6 +41,8 @@ public:
   void ApplicationEvents1Idle(TObject* Sender, bool& Done);
   void ApplicationEvents1Message(TMsg& Msg, bool& Handled);
 
+  // Whether the world exists: the view's and the loop's handlers call into it only then.
+  static bool WorldExists();
   // One step of the game: one paced simulation cycle, then a synchronous repaint.
   void Main();
   // The frame counting at the end of every draw: closes a measuring interval of at least one

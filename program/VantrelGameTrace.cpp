@@ -14,7 +14,6 @@
 #include "program/trace_options.h"
 #include "program/trace_recorder.h"
 #include "runtime/random.h"
-#include "simulation/Unit_TUniverseThreadLess.h"
 
 namespace {
 
@@ -55,8 +54,6 @@ public:
   }
 
 private:
-  static bool WorldExists() { return Universe != nullptr; }
-
   // One step of the loop (Main: its cycle, then its paint). The step's end is recorded even
   // when the step raised (the loop then shows the error box), so the run still ends after
   // --cycles steps.

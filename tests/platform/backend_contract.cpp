@@ -548,6 +548,46 @@ const TNamedCase kCases[] = {
 
 } // namespace
 
+void TWindowedBoxesWindowSystem::AnswerNextBox(TWindowHandle ParaExpose,
+                                               const std::atomic<int>* ParaPaints) {
+  mBox = TBoxSeen{};
+  mAnswerer = std::thread([this, ParaExpose, ParaPaints] { Answer(ParaExpose, ParaPaints); });
+}
+
+TContractWindowSystem::TBoxSeen TWindowedBoxesWindowSystem::BoxAnswered() {
+  JoinAnswerer();
+  return mBox;
+}
+
+void TWindowedBoxesWindowSystem::JoinAnswerer() {
+  if (mAnswerer.joinable()) {
+    mAnswerer.join();
+  }
+}
+
+void TWindowedBoxesWindowSystem::Answer(TWindowHandle ParaExpose,
+                                        const std::atomic<int>* ParaPaints) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  uintptr_t box = 0;
+  while ((box = FindOpenBox()) == 0 && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  if (box == 0) {
+    return;
+  }
+  mBox.mSeen = true;
+  ReadBox(box, mBox.mText, mBox.mTitle);
+  if (ParaExpose != 0) {
+    const int before = ParaPaints->load();
+    ExposeWhileBoxOpen(ParaExpose);
+    while (ParaPaints->load() == before && std::chrono::steady_clock::now() < deadline) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    mBox.mPaintedWhileOpen = ParaPaints->load() > before;
+  }
+  AnswerOk(box);
+}
+
 std::vector<std::string> BackendContractCases() {
   std::vector<std::string> names;
   for (const TNamedCase& named : kCases) {

@@ -9,6 +9,7 @@
 #include <atomic>
 #include <cstdint>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/platform_toolkit.h"
@@ -57,6 +58,35 @@ public:
   // Whether boxes are windows of their own, with a title and a loop of their own (not so on
   // the null backend, whose boxes return at once).
   virtual bool BoxesAreWindows() const = 0;
+};
+
+// A window system whose message boxes are windows of their own (Xlib, Win32): a thread of the
+// test plays the user while the program's thread sits in the box's loop. How long it looks,
+// what it does in which order and what it reports are written once here; a backend says how to
+// find, read, expose and answer, each called on that thread.
+class TWindowedBoxesWindowSystem : public TContractWindowSystem {
+public:
+  ~TWindowedBoxesWindowSystem() override { JoinAnswerer(); }
+
+  void AnswerNextBox(TWindowHandle ParaExpose, const std::atomic<int>* ParaPaints) final;
+  TBoxSeen BoxAnswered() final;
+  bool BoxesAreWindows() const final { return true; }
+
+protected:
+  // The box that is up, 0 while there is none.
+  virtual uintptr_t FindOpenBox() = 0;
+  virtual void ReadBox(uintptr_t ParaBox, std::string& ParaText, std::string& ParaTitle) = 0;
+  // Another window is exposed (its paint request is made) while the box is open.
+  virtual void ExposeWhileBoxOpen(TWindowHandle ParaWindow) = 0;
+  virtual void AnswerOk(uintptr_t ParaBox) = 0;
+  // A backend whose hooks use what it owns joins before that goes.
+  void JoinAnswerer();
+
+private:
+  void Answer(TWindowHandle ParaExpose, const std::atomic<int>* ParaPaints);
+
+  std::thread mAnswerer;
+  TBoxSeen mBox;
 };
 
 // The names of the cases, in the order they run.

@@ -1,14 +1,12 @@
 // The backend contract on the Xlib backend, on an X server of its own without a window
 // manager (so a form's window sits in the root window and has no frame). A second connection
-// plays the user and other programs and reads the server's view of the windows; a thread with
-// a third answers message boxes.
+// plays the user and other programs and reads the server's view of the windows; a third, used
+// only by the thread that answers message boxes, finds and answers them.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
-#include <chrono>
 #include <cstdio>
 #include <string>
-#include <thread>
 
 #include "platform/x11_toolkit.h"
 #include "tests/platform/backend_contract.h"
@@ -78,21 +76,25 @@ Window FindBox(Display* ParaDisplay) {
   return box;
 }
 
-class TX11ContractWindowSystem final : public TContractWindowSystem {
+class TX11ContractWindowSystem final : public TWindowedBoxesWindowSystem {
 public:
-  TX11ContractWindowSystem() : mOther(XOpenDisplay(nullptr)) {
-    mForeign = XInternAtom(mOther, "_VANTREL_CONTRACT_FOREIGN", False);
+  TX11ContractWindowSystem() : mOther(XOpenDisplay(nullptr)), mBoxes(XOpenDisplay(nullptr)) {
+    if (Connected()) {
+      mForeign = XInternAtom(mOther, "_VANTREL_CONTRACT_FOREIGN", False);
+    }
   }
   ~TX11ContractWindowSystem() override {
-    if (mAnswerer.joinable()) {
-      mAnswerer.join();
+    JoinAnswerer();
+    for (Display* display : {mOther, mBoxes}) {
+      if (display != nullptr) {
+        XCloseDisplay(display);
+      }
     }
-    XCloseDisplay(mOther);
   }
   TX11ContractWindowSystem(const TX11ContractWindowSystem&) = delete;
   TX11ContractWindowSystem& operator=(const TX11ContractWindowSystem&) = delete;
 
-  bool Connected() const { return mOther != nullptr; }
+  bool Connected() const { return mOther != nullptr && mBoxes != nullptr; }
 
   void Settle() override {
     // The program's requests first, then what the server sent back is in its queue.
@@ -160,58 +162,34 @@ public:
     Settle();
   }
 
-  void AnswerNextBox(TWindowHandle ParaExpose, const std::atomic<int>* ParaPaints) override {
-    mBox = TBoxSeen{};
-    mAnswerer = std::thread([this, ParaExpose, ParaPaints] { Answer(ParaExpose, ParaPaints); });
-  }
-
-  TBoxSeen BoxAnswered() override {
-    if (mAnswerer.joinable()) {
-      mAnswerer.join();
-    }
-    return mBox;
-  }
-
-  bool BoxesAreWindows() const override { return true; }
-
 private:
-  // On a thread of its own: the program is inside the box's loop meanwhile.
-  void Answer(TWindowHandle ParaExpose, const std::atomic<int>* ParaPaints) {
-    Display* display = XOpenDisplay(nullptr);
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    Window box = 0;
-    while ((box = FindBox(display)) == 0 && std::chrono::steady_clock::now() < deadline) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    if (box != 0) {
-      mBox.mSeen = true;
-      mBox.mText = Utf8Property(display, box, "_VANTREL_MESSAGE_TEXT");
-      mBox.mTitle = Utf8Property(display, box, "_NET_WM_NAME");
-      if (ParaExpose != 0) {
-        const int before = ParaPaints->load();
-        XClearArea(display, static_cast<Window>(ParaExpose), 0, 0, 0, 0, True);
-        XFlush(display);
-        while (ParaPaints->load() == before && std::chrono::steady_clock::now() < deadline) {
-          std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        mBox.mPaintedWhileOpen = ParaPaints->load() > before;
-      }
-      XEvent close{};
-      close.xclient.type = ClientMessage;
-      close.xclient.window = box;
-      close.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
-      close.xclient.format = 32;
-      close.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
-      XSendEvent(display, box, False, NoEventMask, &close);
-      XSync(display, False);
-    }
-    XCloseDisplay(display);
+  // On the answering thread, through a connection of its own.
+  uintptr_t FindOpenBox() override { return FindBox(mBoxes); }
+
+  void ReadBox(uintptr_t ParaBox, std::string& ParaText, std::string& ParaTitle) override {
+    ParaText = Utf8Property(mBoxes, static_cast<Window>(ParaBox), "_VANTREL_MESSAGE_TEXT");
+    ParaTitle = Utf8Property(mBoxes, static_cast<Window>(ParaBox), "_NET_WM_NAME");
+  }
+
+  void ExposeWhileBoxOpen(TWindowHandle ParaWindow) override {
+    XClearArea(mBoxes, static_cast<Window>(ParaWindow), 0, 0, 0, 0, True);
+    XFlush(mBoxes);
+  }
+
+  void AnswerOk(uintptr_t ParaBox) override {
+    XEvent close{};
+    close.xclient.type = ClientMessage;
+    close.xclient.window = static_cast<Window>(ParaBox);
+    close.xclient.message_type = XInternAtom(mBoxes, "WM_PROTOCOLS", False);
+    close.xclient.format = 32;
+    close.xclient.data.l[0] = static_cast<long>(XInternAtom(mBoxes, "WM_DELETE_WINDOW", False));
+    XSendEvent(mBoxes, static_cast<Window>(ParaBox), False, NoEventMask, &close);
+    XSync(mBoxes, False);
   }
 
   Display* mOther;
+  Display* mBoxes;
   Atom mForeign = 0;
-  std::thread mAnswerer;
-  TBoxSeen mBox;
 };
 
 } // namespace

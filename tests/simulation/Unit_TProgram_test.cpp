@@ -151,7 +151,7 @@ TEST_F(RegistryTest, FromAFreshStartup120PacedCyclesTakeAboutTwoSeconds) {
     ProgramSingleLoop();
   }
   const auto beforeReading = Clock::now();
-  const double left = UniverseInspection::CycleThrottleOf(*Universe).QuantityAvailable();
+  const double left = InspectedUniverse::CycleThrottleOf(*Universe).QuantityAvailable();
   const auto afterReading = Clock::now();
   EXPECT_EQ(Disease->mCycle, 120);
   EXPECT_GE(first, 1.0 / 60 - 1e-6);

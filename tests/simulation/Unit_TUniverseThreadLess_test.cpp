@@ -29,12 +29,6 @@ double SecondsSince(Clock::time_point ParaStart) {
   return std::chrono::duration<double>(Clock::now() - ParaStart).count();
 }
 
-// Opens up the cycle throttle for inspection.
-class InspectedUniverse : public TUniverse {
-public:
-  using TUniverse::CycleThrottle;
-};
-
 class UniverseTest : public WorldTest {
 protected:
   void SetUp() override {

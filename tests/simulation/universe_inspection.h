@@ -1,15 +1,17 @@
-// Test-only views into the pacing of a universe the test did not construct itself: its cycle
-// throttle, and the throttle's wake-up signal. Both are protected; a derived class may name
-// them, and a pointer to the member so formed applies to any object of the base.
+// Test-only views into the pacing of a universe: its cycle throttle, of one the test made or
+// of one it did not construct itself, and the throttle's wake-up signal. Both are protected; a
+// derived class may name them, and a pointer to the member so formed applies to any object of
+// the base.
 #pragma once
 
 #include "pacing/unit_TSpeedThrottle_version_021.h"
 #include "simulation/Unit_TUniverseThreadLess.h"
 
-class UniverseInspection : public TUniverse {
+class InspectedUniverse : public TUniverse {
 public:
+  using TUniverse::CycleThrottle;
   static TSpeedThrottle& CycleThrottleOf(TUniverse& ParaUniverse) {
-    return (ParaUniverse.*&UniverseInspection::CycleThrottle)();
+    return (ParaUniverse.*&InspectedUniverse::CycleThrottle)();
   }
 };
 

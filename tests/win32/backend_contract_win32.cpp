@@ -3,10 +3,8 @@
 // thread answers message boxes. Prints the suite's lines, which the test reads.
 #include <windows.h>
 
-#include <chrono>
 #include <cstdio>
 #include <string>
-#include <thread>
 
 #include "tests/platform/backend_contract.h"
 
@@ -61,16 +59,9 @@ BOOL CALLBACK FindBox(HWND ParaWindow, LPARAM ParaSearch) {
   return TRUE;
 }
 
-class TWin32ContractWindowSystem final : public TContractWindowSystem {
+class TWin32ContractWindowSystem final : public TWindowedBoxesWindowSystem {
 public:
   TWin32ContractWindowSystem() : mThread(GetCurrentThreadId()) {}
-  ~TWin32ContractWindowSystem() override {
-    if (mAnswerer.joinable()) {
-      mAnswerer.join();
-    }
-  }
-  TWin32ContractWindowSystem(const TWin32ContractWindowSystem&) = delete;
-  TWin32ContractWindowSystem& operator=(const TWin32ContractWindowSystem&) = delete;
 
   void Settle() override { GdiFlush(); }
 
@@ -126,52 +117,31 @@ public:
 
   void DestroyFromOutside(TWindowHandle ParaForm) override { DestroyWindow(WindowOf(ParaForm)); }
 
-  void AnswerNextBox(TWindowHandle ParaExpose, const std::atomic<int>* ParaPaints) override {
-    mBox = TBoxSeen{};
-    mAnswerer = std::thread([this, ParaExpose, ParaPaints] { Answer(ParaExpose, ParaPaints); });
-  }
-
-  TBoxSeen BoxAnswered() override {
-    if (mAnswerer.joinable()) {
-      mAnswerer.join();
-    }
-    return mBox;
-  }
-
-  bool BoxesAreWindows() const override { return true; }
-
 private:
-  // On a thread of its own: the program's thread is inside the box's loop meanwhile.
-  void Answer(TWindowHandle ParaExpose, const std::atomic<int>* ParaPaints) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  // On the answering thread; the program's thread is inside the box's loop meanwhile.
+  uintptr_t FindOpenBox() override {
     TBoxSearch search;
-    while (search.mBox == nullptr && std::chrono::steady_clock::now() < deadline) {
-      EnumThreadWindows(mThread, FindBox, reinterpret_cast<LPARAM>(&search));
-      if (search.mBox == nullptr) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-      }
-    }
-    if (search.mBox == nullptr) {
-      return;
-    }
-    EnumChildWindows(search.mBox, FindBoxText, reinterpret_cast<LPARAM>(&search));
-    mBox.mSeen = true;
-    mBox.mText = Utf8(search.mText);
-    mBox.mTitle = Utf8(WindowText(search.mBox));
-    if (ParaExpose != 0) {
-      const int before = ParaPaints->load();
-      InvalidateRect(WindowOf(ParaExpose), nullptr, FALSE);
-      while (ParaPaints->load() == before && std::chrono::steady_clock::now() < deadline) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-      }
-      mBox.mPaintedWhileOpen = ParaPaints->load() > before;
-    }
-    PostMessageW(search.mBox, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    EnumThreadWindows(mThread, FindBox, reinterpret_cast<LPARAM>(&search));
+    return reinterpret_cast<uintptr_t>(search.mBox);
+  }
+
+  void ReadBox(uintptr_t ParaBox, std::string& ParaText, std::string& ParaTitle) override {
+    TBoxSearch search;
+    EnumChildWindows(reinterpret_cast<HWND>(ParaBox), FindBoxText,
+                     reinterpret_cast<LPARAM>(&search));
+    ParaText = Utf8(search.mText);
+    ParaTitle = Utf8(WindowText(reinterpret_cast<HWND>(ParaBox)));
+  }
+
+  void ExposeWhileBoxOpen(TWindowHandle ParaWindow) override {
+    InvalidateRect(WindowOf(ParaWindow), nullptr, FALSE);
+  }
+
+  void AnswerOk(uintptr_t ParaBox) override {
+    PostMessageW(reinterpret_cast<HWND>(ParaBox), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
   }
 
   DWORD mThread;
-  std::thread mAnswerer;
-  TBoxSeen mBox;
 };
 
 } // namespace
