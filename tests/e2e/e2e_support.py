@@ -1,5 +1,7 @@
-"""What the end-to-end scripts share: checks that are counted, tool runs with a timeout, and
-waits that end on a condition (with a timeout only as the bound for a failure)."""
+"""What the end-to-end scripts share: checks that are counted, tool runs with a timeout, waits
+that end on a condition (with a timeout only as the bound for a failure), and the windows'
+captions and places."""
+import re
 import subprocess
 import time
 
@@ -46,6 +48,26 @@ def find_viewable_window(name_pattern, seconds):
     if window is not None and wait_for(lambda: is_viewable(window), 10):
         return window
     return None
+
+
+def caption(window):
+    """The window's WM_NAME, or None when it cannot be read (the window has gone)."""
+    result = run("xdotool", "getwindowname", window)
+    return result.stdout.rstrip("\n") if result.returncode == 0 else None
+
+
+def geometry(window):
+    """The window's client area on the screen: (left, top, width, height), or None."""
+    info = run("xwininfo", "-id", window).stdout
+    values = [re.search(pattern + r":\s+(-?\d+)", info) for pattern in
+              ("Absolute upper-left X", "Absolute upper-left Y", "Width", "Height")]
+    return tuple(int(v.group(1)) for v in values) if all(values) else None
+
+
+def client_size(window):
+    """The window's client size (width, height), or None."""
+    found = geometry(window)
+    return found[2:] if found else None
 
 
 def window_exists(window):

@@ -21,7 +21,8 @@ import sys
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from e2e_support import check, failures, find_viewable_window, run, wait_for  # noqa: E402
+from e2e_support import (check, failures, find_viewable_window, geometry, run,  # noqa: E402
+                         wait_for)
 from game_e2e import Shot, single  # noqa: E402
 
 # A few thousand cycles; the player is done after about half of them even when the machine is
@@ -37,14 +38,6 @@ def player_seed():
     seed = int(os.environ.get("VANTREL_PLAYER_SEED") or random.SystemRandom().randrange(2**31))
     print("player seed %d (VANTREL_PLAYER_SEED=%d repeats this run)" % (seed, seed), flush=True)
     return seed
-
-
-def geometry(window):
-    """The window's client area on the screen: (left, top, width, height), or None."""
-    info = run("xwininfo", "-id", window).stdout
-    values = [re.search(pattern + r":\s+(-?\d+)", info) for pattern in
-              ("Absolute upper-left X", "Absolute upper-left Y", "Width", "Height")]
-    return tuple(int(v.group(1)) for v in values) if all(values) else None
 
 
 class Player:
