@@ -1,6 +1,6 @@
 """What the end-to-end scripts share: checks that are counted, tool runs with a timeout, waits
-that end on a condition (with a timeout only as the bound for a failure), and the windows'
-captions and places."""
+that end on a condition (with a timeout only as the bound for a failure), the windows' captions
+and places, and the programs under test, waited for and ended."""
 import re
 import subprocess
 import time
@@ -93,8 +93,39 @@ def close_and_wait(process, window, seconds=15):
     # then the window is still there and gets a second one.
     for wait in (seconds / 2, seconds / 2):
         run("wmctrl", "-i", "-c", window)
-        try:
-            return process.wait(timeout=wait)
-        except subprocess.TimeoutExpired:
-            pass
+        status = wait_exit(process, wait)
+        if status is not None:
+            return status
     return None
+
+
+def wait_exit(process, seconds):
+    """The process's exit status once it has ended, or None when it still runs after seconds."""
+    try:
+        return process.wait(timeout=seconds)
+    except subprocess.TimeoutExpired:
+        return None
+
+
+def end(process):
+    """Kills the process if it still runs, and reaps it: the cleanup after a failed check."""
+    if process.poll() is None:
+        process.kill()
+        process.wait(timeout=10)
+
+
+class Program:
+    """A program under test as the checks drive it: poll(), wait(seconds) giving the exit
+    status or None, and kill() when it is no longer wanted."""
+
+    def __init__(self, process):
+        self.process = process
+
+    def poll(self):
+        return self.process.poll()
+
+    def wait(self, seconds):
+        return wait_exit(self.process, seconds)
+
+    def kill(self):
+        end(self.process)

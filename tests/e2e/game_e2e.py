@@ -17,8 +17,8 @@ import sys
 import threading
 import time
 
-from e2e_support import (caption, check, close_and_wait, failures, find_window, is_viewable,
-                         run, wait_for)
+from e2e_support import (caption, check, close_and_wait, end, failures, find_window,
+                         is_viewable, run, wait_for)
 
 STORED_CAPTION = "Vantrel Game (by Hollisk) version 0.12"
 RATE_CAPTION = re.compile(
@@ -380,9 +380,7 @@ def main():
     finally:
         if watcher is not None:
             watcher.stop()
-        if process.poll() is None:
-            process.kill()
-            process.wait(timeout=10)
+        end(process)
     print(f"screenshots in {shots}")
 
 

@@ -21,8 +21,8 @@ import sys
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from e2e_support import (check, failures, find_viewable_window, geometry, run,  # noqa: E402
-                         wait_for)
+from e2e_support import (Program, check, failures, find_viewable_window, geometry,  # noqa: E402
+                         run, wait_for)
 from game_e2e import Shot, single  # noqa: E402
 
 # A few thousand cycles; the player is done after about half of them even when the machine is
@@ -350,8 +350,8 @@ def check_run(label, code, events_path, dump_path, sim, seed, cycles, player):
 
 
 def drive(start, find_window, shoot, sim, out_dir, label, startup_seconds=30):
-    """Starts the game with start(seed, cycles, dump, events) (a Popen-like object with
-    poll() and wait(seconds) -> code or None), plays, and checks the run."""
+    """Starts the game with start(seed, cycles, dump, events) (an e2e_support.Program),
+    plays, and checks the run."""
     rng = random.Random(player_seed())
     seed = rng.randrange(2**32)
     os.makedirs(out_dir, exist_ok=True)
@@ -380,29 +380,14 @@ def drive(start, find_window, shoot, sim, out_dir, label, startup_seconds=30):
         game.kill()
 
 
-class LinuxGame:
-    def __init__(self, game, seed, cycles, dump, events):
-        self.process = subprocess.Popen([game, "--seed", str(seed), "--cycles", str(cycles),
-                                         "--dump", dump, "--events", events])
-
-    def poll(self):
-        return self.process.poll()
-
-    def wait(self, seconds):
-        try:
-            return self.process.wait(timeout=seconds)
-        except subprocess.TimeoutExpired:
-            return None
-
-    def kill(self):
-        if self.process.poll() is None:
-            self.process.kill()
-            self.process.wait(timeout=10)
-
-
 def main():
     game, sim, out_dir = sys.argv[1:4]
-    drive(lambda *args: LinuxGame(game, *args),
+
+    def start(seed, cycles, dump, events):
+        return Program(subprocess.Popen([game, "--seed", str(seed), "--cycles", str(cycles),
+                                         "--dump", dump, "--events", events]))
+
+    drive(start,
           lambda seconds: find_viewable_window("^Vantrel Game", seconds),
           lambda window, size: (Shot(window), (0, 0)), sim, out_dir, "Linux")
     if failures:

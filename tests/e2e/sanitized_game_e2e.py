@@ -12,7 +12,7 @@ import subprocess
 import sys
 import tempfile
 
-from e2e_support import (caption, check, client_size, close_and_wait, failures,
+from e2e_support import (caption, check, client_size, close_and_wait, end, failures,
                          find_viewable_window, run, wait_for)
 
 RATE_CAPTION = re.compile(r"FPS: \d+$")
@@ -62,9 +62,7 @@ def main():
             check(status == 0, f"closing the window ends the game with exit code 0 ({status})")
             check(text == "", "nothing on standard error" + (f":\n{text}" if text else ""))
         finally:
-            if process.poll() is None:
-                process.kill()
-                process.wait(timeout=10)
+            end(process)
 
 
 if __name__ == "__main__":

@@ -16,7 +16,7 @@ import subprocess
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from e2e_support import find_viewable_window  # noqa: E402
+from e2e_support import end, find_viewable_window, wait_exit  # noqa: E402
 from game_e2e import check, failures  # noqa: E402
 
 # (seed, steps, what the case must have reached by then). Seed 165 also meets, before step
@@ -124,11 +124,10 @@ def main():
                                 "--events", events])
     check(find_viewable_window("^Vantrel Game", 30) is not None, "the interrupted game runs")
     running.terminate()
-    try:
-        code = running.wait(timeout=30)
-    except subprocess.TimeoutExpired:
-        running.kill()
-        code = running.wait(timeout=10)
+    code = wait_exit(running, 30)
+    if code is None:
+        end(running)
+        code = running.returncode
     with open(kept) as f:
         check(code == -15 and f.read() == "before\n" and not os.path.exists(events) and
               not [name for name in os.listdir(dumps) if name.endswith(".tmp")],

@@ -12,8 +12,8 @@ Commands:
 import subprocess
 import sys
 
-from e2e_support import (check, client_size, close_and_wait, failures, find_viewable_window,
-                         run, wait_for)
+from e2e_support import (check, client_size, close_and_wait, end, failures,
+                         find_viewable_window, run, wait_exit, wait_for)
 from registry_order_e2e import Recording
 
 # The largest client area the X11 backend asks the window manager for (x11_window.cpp).
@@ -31,9 +31,7 @@ def start(game):
 
 
 def finish(process, recording):
-    if process.poll() is None:
-        process.kill()
-    process.wait(timeout=10)
+    end(process)
     recording.reader.join(timeout=10)
     return [c.name for c in recording.snapshot()], process.stderr.read()
 
@@ -55,10 +53,7 @@ def destroyed(game):
     try:
         if window:
             run("xdotool", "windowclose", window)
-            try:
-                status = process.wait(timeout=20)
-            except subprocess.TimeoutExpired:
-                pass
+            status = wait_exit(process, 20)
     finally:
         names, errors = finish(process, recording)
     check(status == 0, "the game ends with exit code 0 (%r)" % status)

@@ -62,7 +62,7 @@ def wine_environment(debug="+msgbox", disabled_dlls=(), standin=None):
     return env
 
 
-class WineProgram:
+class WineProgram(e2e_support.Program):
     """A Windows program under wine with its stdout and stderr in files."""
 
     def __init__(self, exe, args=(), tag="program", directory="/tmp", disabled_dlls=(),
@@ -71,9 +71,9 @@ class WineProgram:
         self.err_path = os.path.join(directory, tag + ".err")
         self.out = open(self.out_path, "w")
         self.err = open(self.err_path, "w")
-        self.process = subprocess.Popen([WINE, exe, *args], stdout=self.out, stderr=self.err,
-                                        env=wine_environment(disabled_dlls=disabled_dlls,
-                                                             standin=standin))
+        super().__init__(subprocess.Popen([WINE, exe, *args], stdout=self.out, stderr=self.err,
+                                          env=wine_environment(disabled_dlls=disabled_dlls,
+                                                               standin=standin)))
 
     def stdout(self):
         with open(self.out_path, errors="replace") as f:
@@ -83,20 +83,6 @@ class WineProgram:
         """The texts of the message boxes shown so far, in order (wine's +msgbox trace)."""
         with open(self.err_path, errors="replace") as f:
             return re.findall(r'MSGBOX_OnInit L"(.*)"', f.read())
-
-    def wait(self, seconds):
-        try:
-            return self.process.wait(timeout=seconds)
-        except subprocess.TimeoutExpired:
-            return None
-
-    def poll(self):
-        return self.process.poll()
-
-    def kill(self):
-        if self.process.poll() is None:
-            self.process.kill()
-            self.process.wait(timeout=10)
 
 
 def find_viewable_window(pattern, seconds=20):
