@@ -24,6 +24,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from e2e_support import (Program, check, failures, find_viewable_window, geometry,  # noqa: E402
                          run, wait_for)
 from game_e2e import Shot, single  # noqa: E402
+from trace_e2e import compare  # noqa: E402
 
 # A few thousand cycles; the player is done after about half of them even when the machine is
 # slow, since the game cannot run more than 60 cycles a second.
@@ -308,15 +309,7 @@ def check_run(label, code, events_path, dump_path, sim, seed, cycles, player):
                                events_path, "--csv", curve], capture_output=True, timeout=120)
     check(expected.returncode == 0, "%s: vantrel-sim replays the log (%r)"
           % (label, expected.stderr[-300:]))
-    dumped = read_lines(dump_path)
-    same = dumped == expected.stdout
-    where = ""
-    if dumped is not None and not same:
-        pairs = zip(dumped.splitlines(), expected.stdout.splitlines())
-        where = " (first difference: %r)" % (next(((i, a, b) for i, (a, b) in enumerate(pairs)
-                                                   if a != b), None),)
-    check(same, "%s: the dump equals vantrel-sim --events of the same log, byte for byte%s"
-          % (label, where))
+    compare(dump_path, expected.stdout, label, "vantrel-sim --events of the same log")
     # The run's power against one fault: had every press taken effect a cycle late (before
     # the next cycle's paint), the dump would differ.
     late, pending = [], []

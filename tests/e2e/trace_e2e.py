@@ -51,8 +51,9 @@ def driver_state(sim, seed, steps, events=None):
                           capture_output=True, check=True, timeout=120).stdout
 
 
-def compare(dump_path, expected, label):
-    """Checks the dump against the driver's bytes; prints the first differing line if any."""
+def compare(dump_path, expected, label, source="vantrel-sim's output"):
+    """Checks the dump against the driver's bytes (source says which run of the driver made
+    them); prints the first differing line if any."""
     try:
         with open(dump_path, "rb") as f:
             dumped = f.read()
@@ -66,7 +67,7 @@ def compare(dump_path, expected, label):
         detail = " (first difference, line %r)" % (first,) if first else " (lengths differ)"
     elif dumped is None:
         detail = " (no dump written)"
-    return check(same, "%s: the dump equals vantrel-sim's output byte for byte%s" % (label, detail))
+    return check(same, "%s: the dump equals %s byte for byte%s" % (label, source, detail))
 
 
 def main():
