@@ -104,6 +104,11 @@ def close_and_wait(program, window, seconds=30):
     return e2e_support.close_and_wait(program.process, window, seconds)
 
 
+def windows_path(path):
+    # wine maps the drive Z: to the root of the file system.
+    return "Z:" + path.replace("/", "\\")
+
+
 # ---- prefix ---------------------------------------------------------------------------------
 
 def make_prefix():
@@ -453,7 +458,7 @@ def lasterror(software_trace, hardware_trace, standin, shots):
         game_exe, log = beside_standin(exe, standin, work)
         title = os.path.splitext(os.path.basename(exe))[0]
         program = WineProgram(game_exe, ["--seed", "5", "--cycles", "60", "--dump",
-                                         "Z:" + os.path.join(work, "dump.txt").replace("/", "\\")],
+                                         windows_path(os.path.join(work, "dump.txt"))],
                               call, work, standin="generic fail=%s:%d" % (call, code))
         try:
             for index in range(len(expected)):
@@ -637,11 +642,6 @@ def fatal(exe, shots):
 
 # ---- trace --------------------------------------------------------------------------------
 
-def windows_path(path):
-    # wine maps the drive Z: to the root of the file system.
-    return "Z:" + path.replace("/", "\\")
-
-
 def trace(exe, sim, dumps):
     """The cases of trace_e2e.py against the Windows trace game (hardware-accelerated layout)."""
     os.makedirs(dumps, exist_ok=True)
@@ -678,7 +678,7 @@ def softtrace(exe, standin, sim, dumps):
         if os.path.exists(dump):
             os.remove(dump)
         program = WineProgram(game_exe, ["--seed", str(seed), "--cycles", str(steps), "--dump",
-                                         "Z:" + dump.replace("/", "\\")],
+                                         windows_path(dump)],
                               "software-trace-%d" % seed, dumps, standin="generic")
         try:
             code = program.wait(steps / 10 + 90)
