@@ -27,18 +27,8 @@ fi
 
 . bench/build_bench.sh
 build_bench vantrel-sim
-
-before=build/bench-before
-if [[ "$(cat "$before/commit" 2>/dev/null)" != "$commit" ]]; then
-  rm -rf "$before"
-  mkdir -p "$before/src"
-  git archive "$commit" | tar -x -C "$before/src"
-  echo "$commit" >"$before/commit"
-fi
-cmake -S "$before/src" -B "$before/build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-  -DVANTREL_BUILD_TESTS=OFF >/dev/null
-cmake --build "$before/build" --target vantrel-sim >/dev/null
+build_earlier "$commit" vantrel-sim
 
 echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ //')"
-python3 bench/sim_speed.py "$before/build/tools/vantrel-sim" build/bench/tools/vantrel-sim \
+python3 bench/sim_speed.py "$earlier_build/tools/vantrel-sim" build/bench/tools/vantrel-sim \
   "${commit:0:7}" ${arguments[@]+"${arguments[@]}"}

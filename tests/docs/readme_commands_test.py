@@ -17,25 +17,10 @@ import subprocess
 import sys
 import tempfile
 
-failures = []
+from readme_blocks import sh_blocks
 
-
-def check(condition, message):
-    print(("ok   " if condition else "FAIL ") + message, flush=True)
-    if not condition:
-        failures.append(message)
-
-
-def commands(readme):
-    found = []
-    for block in re.findall(r"^```sh\n(.*?)^```", readme, re.S | re.M):
-        for line in block.replace("\\\n", " ").splitlines():
-            if line.lstrip().startswith("#"):
-                continue
-            command = " ".join(re.sub(r"\s+#.*$", "", line).split())
-            if command:
-                found.append(command)
-    return found
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
+from e2e_support import check, failures  # noqa: E402
 
 
 def test_sources(root):
@@ -61,7 +46,7 @@ def main():
     root, sim = sys.argv[1], os.path.abspath(sys.argv[2])
     readme = open(os.path.join(root, "README.md"), encoding="utf-8").read()
     scripts = test_sources(root)
-    listed = commands(readme)
+    listed = [command for block in sh_blocks(readme) for command in block]
     check(len(listed) >= 5, f"{len(listed)} commands in the README's sh blocks")
     for command in listed:
         first = os.path.basename(shlex.split(command)[0])

@@ -1,5 +1,7 @@
-"""What the end-to-end scripts share: checks that are counted, tool runs with a timeout, and
-waits that end on a condition (with a timeout only as the bound for a failure)."""
+"""What the end-to-end scripts share: checks that are counted, tool runs with a timeout, waits
+that end on a condition (with a timeout only as the bound for a failure), the windows' captions
+and places, and the programs under test, waited for and ended."""
+import re
 import subprocess
 import time
 
@@ -48,6 +50,26 @@ def find_viewable_window(name_pattern, seconds):
     return None
 
 
+def caption(window):
+    """The window's WM_NAME, or None when it cannot be read (the window has gone)."""
+    result = run("xdotool", "getwindowname", window)
+    return result.stdout.rstrip("\n") if result.returncode == 0 else None
+
+
+def geometry(window):
+    """The window's client area on the screen: (left, top, width, height), or None."""
+    info = run("xwininfo", "-id", window).stdout
+    values = [re.search(pattern + r":\s+(-?\d+)", info) for pattern in
+              ("Absolute upper-left X", "Absolute upper-left Y", "Width", "Height")]
+    return tuple(int(v.group(1)) for v in values) if all(values) else None
+
+
+def client_size(window):
+    """The window's client size (width, height), or None."""
+    found = geometry(window)
+    return found[2:] if found else None
+
+
 def window_exists(window):
     return run("xdotool", "getwindowname", window).returncode == 0
 
@@ -71,8 +93,39 @@ def close_and_wait(process, window, seconds=15):
     # then the window is still there and gets a second one.
     for wait in (seconds / 2, seconds / 2):
         run("wmctrl", "-i", "-c", window)
-        try:
-            return process.wait(timeout=wait)
-        except subprocess.TimeoutExpired:
-            pass
+        status = wait_exit(process, wait)
+        if status is not None:
+            return status
     return None
+
+
+def wait_exit(process, seconds):
+    """The process's exit status once it has ended, or None when it still runs after seconds."""
+    try:
+        return process.wait(timeout=seconds)
+    except subprocess.TimeoutExpired:
+        return None
+
+
+def end(process):
+    """Kills the process if it still runs, and reaps it: the cleanup after a failed check."""
+    if process.poll() is None:
+        process.kill()
+        process.wait(timeout=10)
+
+
+class Program:
+    """A program under test as the checks drive it: poll(), wait(seconds) giving the exit
+    status or None, and kill() when it is no longer wanted."""
+
+    def __init__(self, process):
+        self.process = process
+
+    def poll(self):
+        return self.process.poll()
+
+    def wait(self, seconds):
+        return wait_exit(self.process, seconds)
+
+    def kill(self):
+        end(self.process)

@@ -17,16 +17,12 @@ import sys
 import threading
 import time
 
-from e2e_support import check, close_and_wait, failures, find_window, is_viewable, run, wait_for
+from e2e_support import (caption, check, close_and_wait, end, failures, find_window,
+                         is_viewable, run, wait_for)
 
 STORED_CAPTION = "Vantrel Game (by Hollisk) version 0.12"
 RATE_CAPTION = re.compile(
     r"^Vantrel Game \(by Hollisk\) version 0\.12 \(hardware acceleration disabled\) FPS: (\d+)$")
-
-
-def caption(window):
-    result = run("xdotool", "getwindowname", window)
-    return result.stdout.rstrip("\n") if result.returncode == 0 else None
 
 
 def channel_table(test):
@@ -384,9 +380,7 @@ def main():
     finally:
         if watcher is not None:
             watcher.stop()
-        if process.poll() is None:
-            process.kill()
-            process.wait(timeout=10)
+        end(process)
     print(f"screenshots in {shots}")
 
 

@@ -17,7 +17,7 @@ import subprocess
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from e2e_support import press_return_until_gone  # noqa: E402
+from e2e_support import end, press_return_until_gone, wait_exit  # noqa: E402
 from game_e2e import STORED_CAPTION, caption, check, failures, run, wait_for  # noqa: E402
 
 
@@ -53,11 +53,8 @@ def start(game, library_dir, work, tag, extra_env=None):
 
 def refused(game, library_dir, work, tag, why):
     program, err = start(game, library_dir, work, tag)
-    try:
-        code = program.wait(timeout=30)
-    except subprocess.TimeoutExpired:
-        program.kill()
-        code = None
+    code = wait_exit(program, 30)
+    end(program)
     message = open(err).read().strip()
     check(code == 127, "%s: the loader refuses to start the game, exit code 127 (got %r)"
           % (tag, code))
@@ -78,19 +75,14 @@ def runs_on(game, library_dir, work, tag, boxes, extra_env=None):
             check(caption(windows[0]) == STORED_CAPTION, "%s: the caption is the stored one" % tag)
             check(program.poll() is None, "%s: the game runs on" % tag)
             run("wmctrl", "-i", "-c", windows[0])
-        try:
-            code = program.wait(timeout=30)
-        except subprocess.TimeoutExpired:
-            program.kill()
-            code = None
+        code = wait_exit(program, 30)
         check(code == 0, "%s: closing the window ends the game with exit code 0 (got %r)"
               % (tag, code))
         check(windows_named("^VantrelGame$") == [], "%s: no further box" % tag)
         message = open(err).read().strip()
         check(message == "", "%s: nothing on standard error (%r)" % (tag, message))
     finally:
-        if program.poll() is None:
-            program.kill()
+        end(program)
 
 
 def main():

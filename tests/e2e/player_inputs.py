@@ -21,8 +21,10 @@ import sys
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from e2e_support import check, failures, find_viewable_window, run, wait_for  # noqa: E402
+from e2e_support import (Program, check, failures, find_viewable_window, geometry,  # noqa: E402
+                         run, wait_for)
 from game_e2e import Shot, single  # noqa: E402
+from trace_e2e import compare  # noqa: E402
 
 # A few thousand cycles; the player is done after about half of them even when the machine is
 # slow, since the game cannot run more than 60 cycles a second.
@@ -37,14 +39,6 @@ def player_seed():
     seed = int(os.environ.get("VANTREL_PLAYER_SEED") or random.SystemRandom().randrange(2**31))
     print("player seed %d (VANTREL_PLAYER_SEED=%d repeats this run)" % (seed, seed), flush=True)
     return seed
-
-
-def geometry(window):
-    """The window's client area on the screen: (left, top, width, height), or None."""
-    info = run("xwininfo", "-id", window).stdout
-    values = [re.search(pattern + r":\s+(-?\d+)", info) for pattern in
-              ("Absolute upper-left X", "Absolute upper-left Y", "Width", "Height")]
-    return tuple(int(v.group(1)) for v in values) if all(values) else None
 
 
 class Player:
@@ -321,15 +315,7 @@ def check_run(label, code, events_path, dump_path, sim, seed, cycles, player):
                                events_path, "--csv", curve], capture_output=True, timeout=120)
     check(expected.returncode == 0, "%s: vantrel-sim replays the log (%r)"
           % (label, expected.stderr[-300:]))
-    dumped = read_lines(dump_path)
-    same = dumped == expected.stdout
-    where = ""
-    if dumped is not None and not same:
-        pairs = zip(dumped.splitlines(), expected.stdout.splitlines())
-        where = " (first difference: %r)" % (next(((i, a, b) for i, (a, b) in enumerate(pairs)
-                                                   if a != b), None),)
-    check(same, "%s: the dump equals vantrel-sim --events of the same log, byte for byte%s"
-          % (label, where))
+    compare(dump_path, expected.stdout, label, "vantrel-sim --events of the same log")
     # The run's power against one fault: had every press taken effect a cycle late (before
     # the next cycle's paint), the dump would differ.
     late, pending = [], []
@@ -363,8 +349,8 @@ def check_run(label, code, events_path, dump_path, sim, seed, cycles, player):
 
 
 def drive(start, find_window, shoot, sim, out_dir, label, startup_seconds=30):
-    """Starts the game with start(seed, cycles, dump, events) (a Popen-like object with
-    poll() and wait(seconds) -> code or None), plays, and checks the run."""
+    """Starts the game with start(seed, cycles, dump, events) (an e2e_support.Program),
+    plays, and checks the run."""
     rng = random.Random(player_seed())
     seed = rng.randrange(2**32)
     os.makedirs(out_dir, exist_ok=True)
@@ -393,29 +379,14 @@ def drive(start, find_window, shoot, sim, out_dir, label, startup_seconds=30):
         game.kill()
 
 
-class LinuxGame:
-    def __init__(self, game, seed, cycles, dump, events):
-        self.process = subprocess.Popen([game, "--seed", str(seed), "--cycles", str(cycles),
-                                         "--dump", dump, "--events", events])
-
-    def poll(self):
-        return self.process.poll()
-
-    def wait(self, seconds):
-        try:
-            return self.process.wait(timeout=seconds)
-        except subprocess.TimeoutExpired:
-            return None
-
-    def kill(self):
-        if self.process.poll() is None:
-            self.process.kill()
-            self.process.wait(timeout=10)
-
-
 def main():
     game, sim, out_dir = sys.argv[1:4]
-    drive(lambda *args: LinuxGame(game, *args),
+
+    def start(seed, cycles, dump, events):
+        return Program(subprocess.Popen([game, "--seed", str(seed), "--cycles", str(cycles),
+                                         "--dump", dump, "--events", events]))
+
+    drive(start,
           lambda seconds: find_viewable_window("^Vantrel Game", seconds),
           lambda window, size: (Shot(window), (0, 0)), sim, out_dir, "Linux")
     if failures:

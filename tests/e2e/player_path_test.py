@@ -21,7 +21,8 @@ import sys
 import tempfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from e2e_support import check, close_and_wait, failures, find_viewable_window, run  # noqa: E402
+from e2e_support import (caption, check, close_and_wait, failures,  # noqa: E402
+                         find_viewable_window, run)
 from fresh_checkout import fresh_copy, without_test_tools  # noqa: E402
 from install_test import entry, exec_arguments  # noqa: E402
 
@@ -85,8 +86,8 @@ def start_and_close(game, label):
     if not check(window is not None, f"{label}: the game's window appears"):
         process.kill()
         return
-    caption = run("xdotool", "getwindowname", window).stdout.strip()
-    check(CAPTION.match(caption) is not None, f"{label}: caption {caption!r}")
+    text = caption(window) or ""
+    check(CAPTION.match(text) is not None, f"{label}: caption {text!r}")
     check(close_and_wait(process, window) == 0, f"{label}: closed like a user does, exit code 0")
 
 

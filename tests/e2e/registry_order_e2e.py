@@ -12,7 +12,8 @@ import subprocess
 import sys
 import threading
 
-from e2e_support import check, close_and_wait, failures, find_window, is_viewable, run, wait_for
+from e2e_support import (check, close_and_wait, end, failures, find_window, is_viewable, run,
+                         wait_for)
 
 
 class Call:
@@ -110,9 +111,7 @@ def main():
         status = close_and_wait(process, window)
         check(status == 0, f"closing the window ends the game with exit code 0 ({status})")
     finally:
-        if process.poll() is None:
-            process.kill()
-            process.wait(timeout=10)
+        end(process)
         recording.reader.join(timeout=10)
 
     calls = recording.snapshot()

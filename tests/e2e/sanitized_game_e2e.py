@@ -12,7 +12,8 @@ import subprocess
 import sys
 import tempfile
 
-from e2e_support import check, close_and_wait, failures, find_viewable_window, run, wait_for
+from e2e_support import (caption, check, client_size, close_and_wait, end, failures,
+                         find_viewable_window, run, wait_for)
 
 RATE_CAPTION = re.compile(r"FPS: \d+$")
 
@@ -22,13 +23,6 @@ def sanitizer_runtime(game):
     after it, or the runtime refuses to start."""
     found = re.search(r"=> (\S*libasan\.so\S*)", run("ldd", game).stdout)
     return found.group(1) if found else None
-
-
-def client_size(window):
-    info = run("xwininfo", "-id", window).stdout
-    width = re.search(r"Width: (\d+)", info)
-    height = re.search(r"Height: (\d+)", info)
-    return (int(width.group(1)), int(height.group(1))) if width and height else None
 
 
 def main():
@@ -46,9 +40,8 @@ def main():
             window = find_viewable_window("^Vantrel Game", 60)
             if not check(window is not None, "the game window is shown"):
                 return
-            caption = lambda: run("xdotool", "getwindowname", window).stdout.strip()
-            check(wait_for(lambda: RATE_CAPTION.search(caption()), 30) is not None,
-                  f"the loop runs: the caption shows the frame rate ({caption()!r})")
+            check(wait_for(lambda: RATE_CAPTION.search(caption(window) or ""), 30) is not None,
+                  f"the loop runs: the caption shows the frame rate ({caption(window)!r})")
 
             def click_around(width, height):
                 for i, button in enumerate((1, 3, 1, 3, 1, 3)):
@@ -69,9 +62,7 @@ def main():
             check(status == 0, f"closing the window ends the game with exit code 0 ({status})")
             check(text == "", "nothing on standard error" + (f":\n{text}" if text else ""))
         finally:
-            if process.poll() is None:
-                process.kill()
-                process.wait(timeout=10)
+            end(process)
 
 
 if __name__ == "__main__":

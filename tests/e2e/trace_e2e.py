@@ -16,7 +16,7 @@ import subprocess
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from e2e_support import find_viewable_window  # noqa: E402
+from e2e_support import end, find_viewable_window, wait_exit  # noqa: E402
 from game_e2e import check, failures  # noqa: E402
 
 # (seed, steps, what the case must have reached by then). Seed 165 also meets, before step
@@ -51,8 +51,9 @@ def driver_state(sim, seed, steps, events=None):
                           capture_output=True, check=True, timeout=120).stdout
 
 
-def compare(dump_path, expected, label):
-    """Checks the dump against the driver's bytes; prints the first differing line if any."""
+def compare(dump_path, expected, label, source="vantrel-sim's output"):
+    """Checks the dump against the driver's bytes (source says which run of the driver made
+    them); prints the first differing line if any."""
     try:
         with open(dump_path, "rb") as f:
             dumped = f.read()
@@ -66,7 +67,7 @@ def compare(dump_path, expected, label):
         detail = " (first difference, line %r)" % (first,) if first else " (lengths differ)"
     elif dumped is None:
         detail = " (no dump written)"
-    return check(same, "%s: the dump equals vantrel-sim's output byte for byte%s" % (label, detail))
+    return check(same, "%s: the dump equals %s byte for byte%s" % (label, source, detail))
 
 
 def main():
@@ -124,11 +125,10 @@ def main():
                                 "--events", events])
     check(find_viewable_window("^Vantrel Game", 30) is not None, "the interrupted game runs")
     running.terminate()
-    try:
-        code = running.wait(timeout=30)
-    except subprocess.TimeoutExpired:
-        running.kill()
-        code = running.wait(timeout=10)
+    code = wait_exit(running, 30)
+    if code is None:
+        end(running)
+        code = running.returncode
     with open(kept) as f:
         check(code == -15 and f.read() == "before\n" and not os.path.exists(events) and
               not [name for name in os.listdir(dumps) if name.endswith(".tmp")],

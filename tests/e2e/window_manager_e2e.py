@@ -9,11 +9,11 @@ Commands:
   largest GAME    a request for a 32767 x 32767 window: the window manager holds it to the
                   largest size the game can present, and the game runs on and closes normally
 """
-import re
 import subprocess
 import sys
 
-from e2e_support import check, close_and_wait, failures, find_viewable_window, run, wait_for
+from e2e_support import (check, client_size, close_and_wait, end, failures,
+                         find_viewable_window, run, wait_exit, wait_for)
 from registry_order_e2e import Recording
 
 # The largest client area the X11 backend asks the window manager for (x11_window.cpp).
@@ -31,9 +31,7 @@ def start(game):
 
 
 def finish(process, recording):
-    if process.poll() is None:
-        process.kill()
-    process.wait(timeout=10)
+    end(process)
     recording.reader.join(timeout=10)
     return [c.name for c in recording.snapshot()], process.stderr.read()
 
@@ -55,20 +53,11 @@ def destroyed(game):
     try:
         if window:
             run("xdotool", "windowclose", window)
-            try:
-                status = process.wait(timeout=20)
-            except subprocess.TimeoutExpired:
-                pass
+            status = wait_exit(process, 20)
     finally:
         names, errors = finish(process, recording)
     check(status == 0, "the game ends with exit code 0 (%r)" % status)
     shut_down_normally(names, recording.snapshot(), errors)
-
-
-def window_size(window):
-    info = run("xwininfo", "-id", window).stdout
-    found = re.search(r"Width: (\d+)\s+Height: (\d+)", info)
-    return (int(found.group(1)), int(found.group(2))) if found else None
 
 
 def largest(game):
@@ -80,8 +69,8 @@ def largest(game):
             run("xdotool", "windowsize", window, "32767", "32767")
             painted = wait_for(lambda: recording.since(mark, "ProgramSetFieldSize", LARGEST), 60)
             check(painted is not None, "the game paints at %d x %d" % LARGEST)
-            check(window_size(window) == LARGEST, "the window manager held the window to %d x %d "
-                  "(%r)" % (LARGEST + (window_size(window),)))
+            check(client_size(window) == LARGEST, "the window manager held the window to %d x %d "
+                  "(%r)" % (LARGEST + (client_size(window),)))
             # Steps after the paint at that size: its buffer swap came back.
             after = len(recording.snapshot())
             check(wait_for(lambda: len(recording.since(after, "ProgramSingleLoop")) >= 20, 60)

@@ -62,7 +62,7 @@ def wine_environment(debug="+msgbox", disabled_dlls=(), standin=None):
     return env
 
 
-class WineProgram:
+class WineProgram(e2e_support.Program):
     """A Windows program under wine with its stdout and stderr in files."""
 
     def __init__(self, exe, args=(), tag="program", directory="/tmp", disabled_dlls=(),
@@ -71,9 +71,9 @@ class WineProgram:
         self.err_path = os.path.join(directory, tag + ".err")
         self.out = open(self.out_path, "w")
         self.err = open(self.err_path, "w")
-        self.process = subprocess.Popen([WINE, exe, *args], stdout=self.out, stderr=self.err,
-                                        env=wine_environment(disabled_dlls=disabled_dlls,
-                                                             standin=standin))
+        super().__init__(subprocess.Popen([WINE, exe, *args], stdout=self.out, stderr=self.err,
+                                          env=wine_environment(disabled_dlls=disabled_dlls,
+                                                               standin=standin)))
 
     def stdout(self):
         with open(self.out_path, errors="replace") as f:
@@ -83,20 +83,6 @@ class WineProgram:
         """The texts of the message boxes shown so far, in order (wine's +msgbox trace)."""
         with open(self.err_path, errors="replace") as f:
             return re.findall(r'MSGBOX_OnInit L"(.*)"', f.read())
-
-    def wait(self, seconds):
-        try:
-            return self.process.wait(timeout=seconds)
-        except subprocess.TimeoutExpired:
-            return None
-
-    def poll(self):
-        return self.process.poll()
-
-    def kill(self):
-        if self.process.poll() is None:
-            self.process.kill()
-            self.process.wait(timeout=10)
 
 
 def find_viewable_window(pattern, seconds=20):
@@ -116,6 +102,11 @@ def dismiss_box(title, seconds=20):
 def close_and_wait(program, window, seconds=30):
     """Closes the window the way a user does; the exit code, or None if it did not end."""
     return e2e_support.close_and_wait(program.process, window, seconds)
+
+
+def windows_path(path):
+    # wine maps the drive Z: to the root of the file system.
+    return "Z:" + path.replace("/", "\\")
 
 
 # ---- prefix ---------------------------------------------------------------------------------
@@ -467,7 +458,7 @@ def lasterror(software_trace, hardware_trace, standin, shots):
         game_exe, log = beside_standin(exe, standin, work)
         title = os.path.splitext(os.path.basename(exe))[0]
         program = WineProgram(game_exe, ["--seed", "5", "--cycles", "60", "--dump",
-                                         "Z:" + os.path.join(work, "dump.txt").replace("/", "\\")],
+                                         windows_path(os.path.join(work, "dump.txt"))],
                               call, work, standin="generic fail=%s:%d" % (call, code))
         try:
             for index in range(len(expected)):
@@ -651,11 +642,6 @@ def fatal(exe, shots):
 
 # ---- trace --------------------------------------------------------------------------------
 
-def windows_path(path):
-    # wine maps the drive Z: to the root of the file system.
-    return "Z:" + path.replace("/", "\\")
-
-
 def trace(exe, sim, dumps):
     """The cases of trace_e2e.py against the Windows trace game (hardware-accelerated layout)."""
     os.makedirs(dumps, exist_ok=True)
@@ -692,7 +678,7 @@ def softtrace(exe, standin, sim, dumps):
         if os.path.exists(dump):
             os.remove(dump)
         program = WineProgram(game_exe, ["--seed", str(seed), "--cycles", str(steps), "--dump",
-                                         "Z:" + dump.replace("/", "\\")],
+                                         windows_path(dump)],
                               "software-trace-%d" % seed, dumps, standin="generic")
         try:
             code = program.wait(steps / 10 + 90)

@@ -16,8 +16,10 @@ import sys
 import tempfile
 import time
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
+for folder in ("e2e", "docs"):
+    sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", folder))
 from e2e_support import check, failures  # noqa: E402
+from readme_blocks import sh_blocks  # noqa: E402
 
 SIM = os.path.abspath(sys.argv[1])
 README = sys.argv[2]
@@ -88,14 +90,8 @@ def check_trace_is_flushed():
 
 def readme_sweep_commands():
     """The commands of the README's block that runs vantrel-sim under GNU parallel."""
-    text = open(README, encoding="utf-8").read()
-    block = re.search(r"```sh\n((?:[^`]*\n)*?parallel [^`]*?)```", text)
-    commands = []
-    if block:
-        for command in block.group(1).replace("\\\n", " ").splitlines():
-            if command.strip() and not command.lstrip().startswith("#"):
-                commands.append(" ".join(command.split()))
-    return commands
+    blocks = sh_blocks(open(README, encoding="utf-8").read())
+    return next((block for block in blocks if any(c.startswith("parallel ") for c in block)), [])
 
 
 def check_parallel(folder):
@@ -136,7 +132,8 @@ def check_readme_sweeps(folder):
     """The README's own sweep commands, run as shown (the driver from this build)."""
     text = open(README, encoding="utf-8").read()
     section = text[text.index("### Sweeps"):text.index("### The epidemic curve")]
-    commands = re.findall(r"^vantrel-sim (.*)$", section, re.MULTILINE)
+    commands = [command[len("vantrel-sim "):] for block in sh_blocks(section)
+                for command in block if command.startswith("vantrel-sim ")]
     check(len(commands) == 2, f"the README shows two sweeps ({len(commands)})")
     for command in commands:
         result = subprocess.run(f"{SIM} {command}", shell=True, cwd=folder, capture_output=True,
