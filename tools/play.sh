@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Installs what building and running the game needs, when missing, builds the game (Release, no
-# tests) and starts it on your display. Without a usable display it also installs a virtual one,
-# runs the game there for a few seconds, saves a screenshot, closes the game the way a user does
-# and tells you where the screenshot is.
+# Installs what building and running the game needs, when missing, builds the game and the
+# headless driver vantrel-sim (Release, no tests) and starts the game on your display. Without
+# a usable display it also installs a virtual one, runs the game there for a few seconds, saves
+# a screenshot, closes the game the way a user does and tells you where the screenshot is.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -20,7 +20,7 @@ else
   tools/setup.sh game display
 fi
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DVANTREL_BUILD_TESTS=OFF >/dev/null
-cmake --build build/release --target VantrelGame
+cmake --build build/release --target VantrelGame vantrel-sim
 game="$PWD/build/release/program/VantrelGame"
 
 if display_usable; then

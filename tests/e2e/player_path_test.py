@@ -136,6 +136,9 @@ def play(source, scratch):
     else:
         process.kill()
     process.wait(timeout=30)
+    check(executables(os.path.join(source, "build", "release")) == {"program/VantrelGame",
+                                                                    "tools/vantrel-sim"},
+          "play.sh builds the game and vantrel-sim, where the README says the driver is")
     output = open(printed).read()
     asked = open(log).read().splitlines() if os.path.exists(log) else []
     game_set = run(os.path.join(source, "tools", "setup.sh"), "--list", "game").stdout.split()
