@@ -388,13 +388,7 @@ def softgame(exe, standin, shots):
             if zero:
                 Shot(target, os.path.join(shots, "patient-zero.png"))
             check(bool(zero), "a red square (patient zero) appears after its delay")
-            infected = click_until(target, shots, 3, "red", "right", click_window=window,
-                                   offset=offset)
-            check(infected is not None, "a right click on a white square turns it red (%r)"
-                  % (infected,))
-        code = close_and_wait(program, window)
-        check(code == 0, "closing the window ends the game with exit code 0 (got %r)" % code)
-        check(program.boxes() == [], "no message box: %r" % program.boxes())
+        infect_and_close(program, window, target, offset, shots)
     finally:
         program.kill()
 
@@ -517,6 +511,19 @@ def drawn_field(shots):
     return target, offset
 
 
+def infect_and_close(program, window, target, offset, shots):
+    """A right click turns a white square red on the drawing found in target (when found);
+    closing the window then ends the game cleanly, and no message box appeared."""
+    if target:
+        infected = click_until(target, shots, 3, "red", "right", click_window=window,
+                               offset=offset)
+        check(infected is not None, "a right click on a white square turns it red (%r)"
+              % (infected,))
+    code = close_and_wait(program, window)
+    check(code == 0, "closing the window ends the game with exit code 0 (got %r)" % code)
+    check(program.boxes() == [], "no message box: %r" % program.boxes())
+
+
 def hwgame(exe, shots):
     os.makedirs(shots, exist_ok=True)
     program = WineProgram(exe, [], "hwgame", shots)
@@ -526,14 +533,7 @@ def hwgame(exe, shots):
         check(wait_for(lambda: RATE_CAPTION.match(caption(window) or "") is not None, 15),
               "the caption shows the frame rate")
         target, offset = drawn_field(shots)
-        if target:
-            infected = click_until(target, shots, 3, "red", "right", click_window=window,
-                                   offset=offset)
-            check(infected is not None, "a right click on a white square turns it red (%r)"
-                  % (infected,))
-        code = close_and_wait(program, window)
-        check(code == 0, "closing the window ends the game with exit code 0 (got %r)" % code)
-        check(program.boxes() == [], "no message box: %r" % program.boxes())
+        infect_and_close(program, window, target, offset, shots)
     finally:
         program.kill()
 
