@@ -41,7 +41,9 @@ std::string TOutputFile::Describe(const char* ParaWhat, const std::string& ParaR
 }
 
 bool TOutputFile::Open(std::string& ParaError) {
-  PlatformPrepareOutputs();
+  // However many outputs a program opens, the handlers are installed once.
+  static const bool prepared = (PlatformPrepareOutputs(), true);
+  static_cast<void>(prepared);
   mBuffer.reserve(kBufferBytes);
   if (mStandardOutput) {
     mDescriptor = PlatformStandardOutputDescriptor();

@@ -49,8 +49,8 @@ bool PlatformReplaceFile(const std::string& ParaTemporary, const std::string& Pa
 // PlatformReplaceFile moved it).
 void PlatformDropTemporary(const std::string& ParaTemporary, bool ParaDelete);
 
-// Once per process, before the first output: a closed pipe becomes a write error instead of
-// ending the process, and an interrupt (SIGINT, SIGTERM, SIGHUP; Ctrl+C or closing the
-// console on Windows) removes every registered temporary file and ends the process with the
-// platform's interrupted status.
+// Before the first output, once per process (output_file.cpp sees to that): a closed pipe
+// becomes a write error instead of ending the process, and an interrupt (SIGINT, SIGTERM,
+// SIGHUP; Ctrl+C or closing the console on Windows) removes every registered temporary file
+// and ends the process with the platform's interrupted status.
 void PlatformPrepareOutputs();

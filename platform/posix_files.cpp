@@ -213,11 +213,6 @@ void PlatformDropTemporary(const std::string& ParaTemporary, bool ParaDelete) {
 }
 
 void PlatformPrepareOutputs() {
-  static bool prepared = false;
-  if (prepared) {
-    return;
-  }
-  prepared = true;
   // A closed pipe then fails the write with EPIPE, which the writer reports.
   std::signal(SIGPIPE, SIG_IGN);
   for (const int signalNumber : {SIGINT, SIGTERM, SIGHUP}) {

@@ -247,10 +247,5 @@ void PlatformDropTemporary(const std::string& ParaTemporary, bool ParaDelete) {
 }
 
 void PlatformPrepareOutputs() {
-  static bool prepared = false;
-  if (prepared) {
-    return;
-  }
-  prepared = true;
   SetConsoleCtrlHandler(onConsoleControlWin32, TRUE);
 }
