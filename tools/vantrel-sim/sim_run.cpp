@@ -126,7 +126,7 @@ TRunSummary RunGame(const TSimOptions& ParaOptions, uint32_t ParaSeed, bool Para
       }
     }
     if (ParaWatcher != nullptr) {
-      ParaWatcher->AfterStep(ParaStep, counts);
+      ParaWatcher->AfterStep(ParaStep, counting ? &counts : nullptr);
     }
   };
 

@@ -17,9 +17,10 @@ class TRunWatcher {
 public:
   // Whether AfterStep needs the population's counts (a pass over every person) every step.
   virtual bool WantsCounts() const { return false; }
-  // After step ParaStep (0: after the events before the first cycle). ParaCounts are filled
-  // (with step, level and game over) only when WantsCounts() says so.
-  virtual void AfterStep(int64_t ParaStep, const TEpidemicCounts& ParaCounts) = 0;
+  // After step ParaStep (0: after the events before the first cycle). ParaCounts (with step,
+  // level and game over) whenever the game counted this step: always when WantsCounts() says
+  // so, otherwise null unless the summary needed them.
+  virtual void AfterStep(int64_t ParaStep, const TEpidemicCounts* ParaCounts) = 0;
   // True ends the game after the current step: nothing more can be written (a reader of the
   // trace went away, the disk is full), so running on would only waste the time.
   virtual bool Stopped() const { return false; }

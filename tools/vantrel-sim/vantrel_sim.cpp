@@ -81,10 +81,11 @@ public:
 
   bool WantsCounts() const override { return mCsv != nullptr || mCurve != nullptr; }
 
-  void AfterStep(int64_t ParaStep, const TEpidemicCounts& ParaCounts) override {
+  void AfterStep(int64_t ParaStep, const TEpidemicCounts* ParaCounts) override {
     if (ParaStep > 0 && mOptions.mTraceEvery > 0 && ParaStep % mOptions.mTraceEvery == 0) {
-      // One pass over the population: infected and alive are the living infected and healthy.
-      const TEpidemicCounts counts = WantsCounts() ? ParaCounts : CountPersons();
+      // Infected and alive are the living infected and healthy; the game's own counts when it
+      // made them, so the population is walked once.
+      const TEpidemicCounts counts = ParaCounts != nullptr ? *ParaCounts : CountPersons();
       char line[160];
       const int length = std::snprintf(
           line, sizeof line, "step=%lld persons=%zu infected=%d alive=%d dead=%d seed=%u\n",
@@ -96,10 +97,10 @@ public:
       mText->Flush(ignored);
     }
     if (mCsv != nullptr) {
-      mCsv->Write(EpidemicCsvRow(ParaCounts));
+      mCsv->Write(EpidemicCsvRow(*ParaCounts));
     }
     if (mCurve != nullptr) {
-      mCurve->Add(ParaCounts);
+      mCurve->Add(*ParaCounts);
     }
     mProgress.Update(ParaStep);
   }
