@@ -8,6 +8,7 @@
 
 #include "runtime/one_line_text.h"
 #include "runtime/whole_number.h"
+#include "tools/vantrel-sim/text_fields.h"
 
 namespace {
 
@@ -19,24 +20,10 @@ constexpr const char* kExpectedForms =
     "expected '<cycles> size <W> <H>', '<cycles> draw' or '<cycles> press left|right|middle <X> "
     "<Y>'";
 
-// The line's fields, split at single spaces; an empty field (two spaces, a space at either
-// end) makes the line malformed, so it is kept to be refused.
-std::vector<std::string_view> Fields(std::string_view ParaLine) {
-  std::vector<std::string_view> fields;
-  std::size_t start = 0;
-  for (;;) {
-    const std::size_t space = ParaLine.find(' ', start);
-    fields.push_back(ParaLine.substr(start, space - start));
-    if (space == std::string_view::npos) {
-      return fields;
-    }
-    start = space + 1;
-  }
-}
-
 // One line into ParaEvent; an empty result, or what is wrong with it.
 std::string ParseLine(std::string_view ParaLine, TLoggedEvent& ParaEvent) {
-  const std::vector<std::string_view> fields = Fields(ParaLine);
+  // An empty field (two spaces, a space at either end) makes the line malformed.
+  const std::vector<std::string_view> fields = SplitFields(ParaLine, ' ');
   if (fields.size() < 2 || !ParseWholeNumber(fields[0], int64_t{0}, kInt64Max, ParaEvent.mCycles)) {
     return kExpectedForms;
   }

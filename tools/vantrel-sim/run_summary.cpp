@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "runtime/whole_number.h"
+#include "tools/vantrel-sim/text_fields.h"
 
 const char* const kSummaryCsvHeader =
     "seed,steps,level,level_ends,game_over,game_over_step,peak_infected,peak_infected_step,"
@@ -45,15 +46,7 @@ template <typename T> bool readField(std::string_view ParaText, T& ParaValue) {
 } // namespace
 
 bool ParseSummaryCsvRow(std::string_view ParaRow, TRunSummary& ParaSummary) {
-  std::vector<std::string_view> fields;
-  for (std::size_t start = 0;;) {
-    const auto comma = ParaRow.find(',', start);
-    fields.push_back(ParaRow.substr(start, comma - start));
-    if (comma == std::string_view::npos) {
-      break;
-    }
-    start = comma + 1;
-  }
+  const std::vector<std::string_view> fields = SplitFields(ParaRow, ',');
   if (fields.size() != 14) {
     return false;
   }
@@ -72,15 +65,12 @@ bool ParseSummaryCsvRow(std::string_view ParaRow, TRunSummary& ParaSummary) {
   summary.mOver = over == 1;
   ok = ok && (over == 0 || over == 1) &&
        (summary.mOver ? readField(fields[5], summary.mOverStep) : fields[5].empty());
-  for (std::size_t start = 0; ok && !fields[3].empty();) {
-    const auto space = fields[3].find(' ', start);
-    int64_t step = 0;
-    ok = readField(fields[3].substr(start, space - start), step);
-    summary.mLevelEnds.push_back(step);
-    if (space == std::string_view::npos) {
-      break;
+  if (ok && !fields[3].empty()) {
+    for (const std::string_view levelEnd : SplitFields(fields[3], ' ')) {
+      int64_t step = 0;
+      ok = ok && readField(levelEnd, step);
+      summary.mLevelEnds.push_back(step);
     }
-    start = space + 1;
   }
   if (!ok) {
     return false;
