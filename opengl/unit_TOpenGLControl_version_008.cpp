@@ -30,11 +30,12 @@ TOpenGLControl::~TOpenGLControl() {
   DestroyHandle();
 }
 
-void TOpenGLControl::ReportFailure(const char* ParaText) {
+uint32_t TOpenGLControl::ReportFailure(const char* ParaText) {
   // NOTE: read before the first box, since showing a box sets the thread's code anew (under
   // wine to 0); nothing may run between the failed call and this read.
   const uint32_t code = OpenGLWindowSystem->LastError();
   ReportFailure(ParaText, code);
+  return code;
 }
 
 void TOpenGLControl::ReportFailure(const char* ParaText, uint32_t ParaLastError) {
@@ -139,12 +140,10 @@ bool TOpenGLControl::SelectPixelFormat(TDeviceContext ParaDC, uint32_t& ParaLast
     mChosenSupportedPixelFormat.mPixelFormat =
         OpenGLWindowSystem->ChoosePixelFormat(ParaDC, mPreferredPixelFormatDescriptor);
     if (mChosenSupportedPixelFormat.mPixelFormat == 0) {
-      ParaLastError = OpenGLWindowSystem->LastError();
-      ReportFailure("ChoosePixelFormat failed.", ParaLastError);
+      ParaLastError = ReportFailure("ChoosePixelFormat failed.");
     }
   } else if (!FindSoftwareRendererPixelFormat32BitColors(mChosenSupportedPixelFormat)) {
-    ParaLastError = OpenGLWindowSystem->LastError();
-    ReportFailure("FindSoftwareRendererPixelFormat32BitColors failed.", ParaLastError);
+    ParaLastError = ReportFailure("FindSoftwareRendererPixelFormat32BitColors failed.");
   }
   return mChosenSupportedPixelFormat.mPixelFormat != 0;
 }

@@ -164,8 +164,9 @@ private:
   bool SelectPixelFormat(TDeviceContext ParaDC, uint32_t& ParaLastError);
   bool FindSoftwareRendererPixelFormat32BitColors(TSupportedPixelFormat& ParaFormat);
   // The failure text, then "GetLastError: " and the code of the failure: read now, before the
-  // first box, or handed over by a caller that read it when its step failed.
-  void ReportFailure(const char* ParaText);
+  // first box (and answered, for a caller that reports the failure again later), or handed
+  // over by a caller that read it when its step failed.
+  uint32_t ReportFailure(const char* ParaText);
   void ReportFailure(const char* ParaText, uint32_t ParaLastError);
 
   bool mOpenGLSupported = false;

@@ -164,9 +164,7 @@ void NullDestroyFromOutside(TWindowHandle ParaWindow) {
   TToolkitBackend::DeliverDestroyToTree(control);
   releaseTreeNull(control);
   noteNull("destroy");
-  if (auto* form = dynamic_cast<TForm*>(&control); form != nullptr && form->Parent() == nullptr) {
-    CallGuarded([&] { form->Close(); });
-  }
+  TToolkitBackend::DeliverDestroyedElsewhere(control);
 }
 
 const std::vector<std::string>& NullJournal() {

@@ -395,6 +395,13 @@ void TToolkitBackend::DeliverDestroyToTree(TWinControl& ParaControl) {
   }
 }
 
+void TToolkitBackend::DeliverDestroyedElsewhere(TWinControl& ParaControl) {
+  if (auto* form = dynamic_cast<TForm*>(&ParaControl);
+      form != nullptr && form->Parent() == nullptr) {
+    CallGuarded([&] { form->Close(); });
+  }
+}
+
 // ---- Services ---------------------------------------------------------------------------
 
 bool CallGuarded(const std::function<void()>& ParaBody) {

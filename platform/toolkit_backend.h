@@ -119,6 +119,10 @@ struct TToolkitBackend {
   // WMDestroy in Win32's order, for a window system that does not send it: to the control,
   // then to its children and theirs, while every window still exists; each guarded.
   static void DeliverDestroyToTree(TWinControl& ParaControl);
+  // After the WMDestroy of a window destroyed by anyone but DestroyNativeWindow: a top-level
+  // form lost so closes, as if the user had closed it, and with the main form the program
+  // ends through its normal shutdown.
+  static void DeliverDestroyedElsewhere(TWinControl& ParaControl);
   static void DeliverMouseDown(TWinControl& ParaControl, TMouseButton ParaButton,
                                TShiftState ParaShift, int32_t ParaX, int32_t ParaY) {
     ParaControl.MouseDown(ParaButton, ParaShift, ParaX, ParaY);

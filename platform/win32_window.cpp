@@ -252,9 +252,8 @@ LRESULT handleMessageWin32(HWND ParaWindow, UINT ParaMessage, WPARAM ParaW, LPAR
   case WM_DESTROY:
     // The system sends this to the window first and then to its children, all still alive.
     CallGuarded([&] { TToolkitBackend::DeliverDestroy(control); });
-    if (auto* form = dynamic_cast<TForm*>(&control);
-        form != nullptr && native->mTopLevel && !gWin32.mDestroyingOwnWindow) {
-      CallGuarded([&] { form->Close(); });
+    if (native->mTopLevel && !gWin32.mDestroyingOwnWindow) {
+      TToolkitBackend::DeliverDestroyedElsewhere(control);
     }
     return 0;
   case WM_NCDESTROY:

@@ -314,9 +314,7 @@ void windowDestroyedElsewhereX11(Window ParaWindow) {
   }
   TToolkitBackend::DeliverDestroyToTree(*gone);
   releaseWindowsX11(*gone, false);
-  if (auto* form = dynamic_cast<TForm*>(gone); form != nullptr && form->Parent() == nullptr) {
-    CallGuarded([&] { form->Close(); });
-  }
+  TToolkitBackend::DeliverDestroyedElsewhere(*gone);
 }
 
 void paintX11(TWinControl& ParaControl) {

@@ -15,6 +15,6 @@ struct TTraceOptions {
 };
 
 // Parses the arguments after the program name; raises std::invalid_argument with a one-line
-// message naming the argument when they are not the options above. Values are quoted in the
-// message with their control characters escaped.
+// message naming the argument when they are not the options above. Names and values appear in
+// the message as given, with their control characters escaped.
 TTraceOptions ParseTraceOptions(const std::vector<std::string>& ParaArguments);
