@@ -172,6 +172,19 @@ std::string RefuseSharedOutputs(const std::vector<const TOutputFile*>& ParaOutpu
   return {};
 }
 
+bool OpenOutputs(const std::vector<TOutputFile*>& ParaOutputs, std::string& ParaError) {
+  ParaError = RefuseSharedOutputs({ParaOutputs.begin(), ParaOutputs.end()});
+  if (!ParaError.empty()) {
+    return false;
+  }
+  for (TOutputFile* output : ParaOutputs) {
+    if (!output->Open(ParaError)) {
+      return false;
+    }
+  }
+  return true;
+}
+
 bool FinishAndCommitOutputs(const std::vector<TOutputFile*>& ParaOutputs, std::string& ParaError) {
   for (TOutputFile* output : ParaOutputs) {
     if (!output->Finish(ParaError)) {

@@ -65,6 +65,10 @@ private:
 // that cannot be judged gives its own one-line refusal.
 std::string RefuseSharedOutputs(const std::vector<const TOutputFile*>& ParaOutputs);
 
+// Refuses shared outputs (RefuseSharedOutputs), then opens every output in order. False with
+// the first refusal or failure's one-line ParaError.
+bool OpenOutputs(const std::vector<TOutputFile*>& ParaOutputs, std::string& ParaError);
+
 // Finish every output, then, only when all are complete, commit them all: one failure leaves
 // every target as it was. ParaError is the first failure's line.
 bool FinishAndCommitOutputs(const std::vector<TOutputFile*>& ParaOutputs, std::string& ParaError);

@@ -10,15 +10,8 @@ TTraceRecorder::TTraceRecorder(const TTraceOptions& ParaOptions)
   if (!mOptions.mEvents.empty()) {
     mEvents = std::make_unique<TOutputFile>("--events", mOptions.mEvents, false);
   }
-  const std::vector<TOutputFile*> outputs = Outputs();
-  std::string error = RefuseSharedOutputs({outputs.begin(), outputs.end()});
-  if (!error.empty()) {
+  if (std::string error; !OpenOutputs(Outputs(), error)) {
     throw std::runtime_error(error);
-  }
-  for (TOutputFile* output : outputs) {
-    if (!output->Open(error)) {
-      throw std::runtime_error(error);
-    }
   }
 }
 

@@ -192,18 +192,10 @@ int Run(const TSimOptions& ParaOptions, const std::vector<std::string>& ParaArgu
       outputs.push_back(output);
     }
   }
-  if (const std::string refusal =
-          RefuseSharedOutputs(std::vector<const TOutputFile*>(outputs.begin(), outputs.end()));
-      !refusal.empty()) {
-    Fail(refusal);
-    return 2;
-  }
   std::string error;
-  for (TOutputFile* output : outputs) {
-    if (!output->Open(error)) {
-      Fail(error);
-      return 2;
-    }
+  if (!OpenOutputs(outputs, error)) {
+    Fail(error);
+    return 2;
   }
   if (!PopulationFits(ParaOptions)) {
     return 2;
