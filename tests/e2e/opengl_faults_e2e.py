@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""The game with a broken OpenGL system library (run by opengl_faults_e2e.sh on Xvfb + openbox).
+"""The game with a broken OpenGL system library (run by on_virtual_display.sh).
 
 The game binds its GLX calls to libGL.so.1 when it is loaded, as the Windows game binds
 opengl32.dll's, and loads the same library by name for its entry-point groups. Each case puts

@@ -10,8 +10,9 @@ first cycle; every cycle has its draw; every size is followed by the draw of the
 last size after each burst is the client size; and the dump equals vantrel-sim --events of the
 same log, byte for byte. The seed is printed; VANTREL_PLAYER_SEED=S repeats a run.
 
-Run on Linux by inputs_e2e.sh (Usage: player_inputs.py TRACE_GAME VANTREL_SIM OUT_DIR); the
-wine tests (wine_e2e.py inputs) play the Windows trace game with the same player and checks.
+Run on Linux through on_virtual_display.sh (Usage: player_inputs.py TRACE_GAME VANTREL_SIM
+OUT_DIR); the wine tests (wine_e2e.py inputs) play the Windows trace game with the same player
+and checks.
 """
 import os
 import random

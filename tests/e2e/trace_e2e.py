@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""The real game against the headless driver, byte for byte (run by trace_e2e.sh on Xvfb).
+"""The real game against the headless driver, byte for byte (run by on_virtual_display.sh).
 
 For each case the trace build of the game (VantrelGame-trace: the real window, loop, throttle
 and paint cycle) runs --cycles N steps from --seed S and dumps the world; vantrel-sim --seed S
