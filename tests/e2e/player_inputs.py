@@ -22,8 +22,8 @@ import sys
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from e2e_support import (Program, check, failures, find_viewable_window, geometry,  # noqa: E402
-                         run, wait_for)
+from e2e_support import (Program, check, end, failures, find_viewable_window,  # noqa: E402
+                         geometry, run, wait_for)
 from game_e2e import Shot, single  # noqa: E402
 from trace_e2e import compare  # noqa: E402
 
@@ -203,9 +203,7 @@ class Cover:
         run("xdotool", "windowunmap", "--sync", self.window, timeout=10)
 
     def close(self):
-        if self.process.poll() is None:
-            self.process.kill()
-            self.process.wait(timeout=10)
+        end(self.process)
 
 
 def play(window, rng, shoot, report, pictures):
