@@ -23,7 +23,7 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from e2e_support import (Program, check, end, failures, find_viewable_window,  # noqa: E402
-                         geometry, run, wait_for)
+                         geometry, remove_stale, run, wait_for)
 from game_e2e import Shot, single  # noqa: E402
 from trace_e2e import compare  # noqa: E402
 
@@ -355,9 +355,7 @@ def drive(start, find_window, shoot, sim, out_dir, label, startup_seconds=30):
     os.makedirs(out_dir, exist_ok=True)
     dump = os.path.join(out_dir, label + "-dump.txt")
     events = os.path.join(out_dir, label + "-events.txt")
-    for path in (dump, events):
-        if os.path.exists(path):
-            os.remove(path)
+    remove_stale(dump, events)
     print("%s: game seed %d, %d cycles" % (label, seed, CYCLES), flush=True)
     game = start(seed, CYCLES, dump, events)
     try:

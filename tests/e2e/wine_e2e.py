@@ -649,9 +649,7 @@ def trace(exe, sim, dumps):
         expected = driver_state(sim, seed, steps)
         dump = os.path.join(dumps, "windows-%d-%d.txt" % (seed, steps))
         events = os.path.join(dumps, "windows-%d-%d-events.txt" % (seed, steps))
-        for path in (dump, events):
-            if os.path.exists(path):
-                os.remove(path)
+        e2e_support.remove_stale(dump, events)
         program = WineProgram(exe, ["--seed", str(seed), "--cycles", str(steps), "--dump",
                                     windows_path(dump), "--events", windows_path(events)],
                               "trace-%d" % seed, dumps)
@@ -675,8 +673,7 @@ def softtrace(exe, standin, sim, dumps):
         expected = driver_state(sim, seed, steps)
         game_exe, log = beside_standin(exe, standin, os.path.join(dumps, "software-%d" % seed))
         dump = os.path.join(dumps, "software-%d-%d.txt" % (seed, steps))
-        if os.path.exists(dump):
-            os.remove(dump)
+        e2e_support.remove_stale(dump)
         program = WineProgram(game_exe, ["--seed", str(seed), "--cycles", str(steps), "--dump",
                                          windows_path(dump)],
                               "software-trace-%d" % seed, dumps, standin="generic")
