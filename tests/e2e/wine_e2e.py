@@ -749,42 +749,19 @@ def sim_outputs(sim, native):
           "a sweep runs in-process and its rows are the Linux build's")
 
 
+# The check each command runs; the command line's further arguments are the check's.
+COMMANDS = {"prefix": make_prefix, "toolkit": toolkit, "contract": contract, "opengl": opengl,
+            "game": game, "hwgame": hwgame, "crosscheck": crosscheck, "no-opengl": no_opengl,
+            "fatal": fatal, "trace": trace, "softgame": softgame, "nosoftware": nosoftware,
+            "lasterror": lasterror, "softtrace": softtrace, "inputs": inputs,
+            "sim-outputs": sim_outputs}
+
+
 def main():
     command = sys.argv[1]
-    if command == "prefix":
-        make_prefix()
-    elif command == "toolkit":
-        toolkit(sys.argv[2], sys.argv[3])
-    elif command == "contract":
-        contract(sys.argv[2])
-    elif command == "opengl":
-        opengl(sys.argv[2])
-    elif command == "game":
-        game(sys.argv[2], sys.argv[3])
-    elif command == "hwgame":
-        hwgame(sys.argv[2], sys.argv[3])
-    elif command == "crosscheck":
-        crosscheck(sys.argv[2], sys.argv[3])
-    elif command == "no-opengl":
-        no_opengl(sys.argv[2], sys.argv[3])
-    elif command == "fatal":
-        fatal(sys.argv[2], sys.argv[3])
-    elif command == "trace":
-        trace(sys.argv[2], sys.argv[3], sys.argv[4])
-    elif command == "softgame":
-        softgame(sys.argv[2], sys.argv[3], sys.argv[4])
-    elif command == "nosoftware":
-        nosoftware(sys.argv[2], sys.argv[3], sys.argv[4])
-    elif command == "lasterror":
-        lasterror(sys.argv[2], sys.argv[3], sys.argv[4], sys.argv[5])
-    elif command == "softtrace":
-        softtrace(sys.argv[2], sys.argv[3], sys.argv[4], sys.argv[5])
-    elif command == "inputs":
-        inputs(sys.argv[2], sys.argv[3], sys.argv[4])
-    elif command == "sim-outputs":
-        sim_outputs(sys.argv[2], sys.argv[3])
-    else:
+    if command not in COMMANDS:
         raise SystemExit("unknown command " + command)
+    COMMANDS[command](*sys.argv[2:])
     if failures:
         print("%d check(s) failed" % len(failures))
         sys.exit(1)
