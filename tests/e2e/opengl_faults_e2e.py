@@ -35,8 +35,8 @@ def answer_boxes(program, expected_count, title="VantrelGame"):
     """Reads and closes the game's message boxes one after the other; their texts in order."""
     texts = []
     for _ in range(expected_count):
-        found = []
-        if not wait_for(lambda: bool(found.extend(windows_named("^%s$" % title)) or found), 30):
+        found = wait_for(lambda: windows_named("^%s$" % title), 30)
+        if not found:
             break
         texts.append(box_text(found[0]))
         press_return_until_gone(found[0])
@@ -67,9 +67,8 @@ def runs_on(game, library_dir, work, tag, boxes, extra_env=None):
     try:
         texts = answer_boxes(program, len(boxes))
         check(texts == boxes, "%s: the boxes, in order: %r" % (tag, texts))
-        windows = []
-        check(wait_for(lambda: bool(windows.extend(windows_named("^Vantrel Game ")) or windows), 30),
-              "%s: the main window is on the screen" % tag)
+        windows = wait_for(lambda: windows_named("^Vantrel Game "), 30)
+        check(windows is not None, "%s: the main window is on the screen" % tag)
         if windows:
             # No context, so no frame is ever counted: the stored caption stays.
             check(caption(windows[0]) == STORED_CAPTION, "%s: the caption is the stored one" % tag)
