@@ -17,8 +17,9 @@ import subprocess
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from e2e_support import end, press_return_until_gone, wait_exit  # noqa: E402
-from game_e2e import STORED_CAPTION, caption, check, failures, run, wait_for  # noqa: E402
+from e2e_support import (caption, check, end, failures, press_return_until_gone, run,  # noqa: E402
+                         wait_exit, wait_for)
+from game_e2e import STORED_CAPTION  # noqa: E402
 
 
 def windows_named(pattern):

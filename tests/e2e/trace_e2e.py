@@ -16,8 +16,8 @@ import subprocess
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from e2e_support import end, find_viewable_window, remove_stale, wait_exit  # noqa: E402
-from game_e2e import check, failures  # noqa: E402
+from e2e_support import (check, end, failures, find_viewable_window, remove_stale,  # noqa: E402
+                         wait_exit)
 
 # (seed, steps, what the case must have reached by then). Seed 165 also meets, before step
 # 700, a heading whose sine or cosine glibc misrounds: a build on glibc's functions fails it.

@@ -35,8 +35,8 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from game_e2e import (RATE_CAPTION, Shot, caption, check, click_until, drawn_icon,  # noqa: E402
-                      failures, icon_images, run, wait_for)
+from e2e_support import caption, check, failures, run, wait_for  # noqa: E402
+from game_e2e import RATE_CAPTION, Shot, click_until, drawn_icon, icon_images  # noqa: E402
 from trace_e2e import CASES, compare, driver_state  # noqa: E402
 import e2e_support  # noqa: E402
 import player_inputs  # noqa: E402
