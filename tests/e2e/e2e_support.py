@@ -1,6 +1,7 @@
 """What the end-to-end scripts share: checks that are counted, tool runs with a timeout, waits
 that end on a condition (with a timeout only as the bound for a failure), the windows' captions
 and places, and the programs under test, waited for and ended."""
+import os
 import re
 import subprocess
 import time
@@ -17,6 +18,13 @@ def check(condition, message):
 
 def run(*args, timeout=20):
     return subprocess.run(args, capture_output=True, text=True, timeout=timeout)
+
+
+def remove_stale(*paths):
+    """Removes what an earlier run left at paths, so that the checks read this run's files."""
+    for path in paths:
+        if os.path.exists(path):
+            os.remove(path)
 
 
 def wait_for(predicate, seconds, step=0.05):

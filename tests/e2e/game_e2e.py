@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""End-to-end checks of the real game on an X display (run by game_e2e.sh on Xvfb + openbox).
+"""End-to-end checks of the real game on an X display (run by on_virtual_display.sh).
 
 Starts the binary, reads the caption, looks at screenshots, resizes the window, clicks persons
 and closes the window the way a user does. Usage: game_e2e.py GAME SHOTS_DIR

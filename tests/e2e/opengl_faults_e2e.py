@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""The game with a broken OpenGL system library (run by opengl_faults_e2e.sh on Xvfb + openbox).
+"""The game with a broken OpenGL system library (run by on_virtual_display.sh).
 
 The game binds its GLX calls to libGL.so.1 when it is loaded, as the Windows game binds
 opengl32.dll's, and loads the same library by name for its entry-point groups. Each case puts
@@ -17,8 +17,9 @@ import subprocess
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from e2e_support import end, press_return_until_gone, wait_exit  # noqa: E402
-from game_e2e import STORED_CAPTION, caption, check, failures, run, wait_for  # noqa: E402
+from e2e_support import (caption, check, end, failures, press_return_until_gone, run,  # noqa: E402
+                         wait_exit, wait_for)
+from game_e2e import STORED_CAPTION  # noqa: E402
 
 
 def windows_named(pattern):
@@ -35,8 +36,8 @@ def answer_boxes(program, expected_count, title="VantrelGame"):
     """Reads and closes the game's message boxes one after the other; their texts in order."""
     texts = []
     for _ in range(expected_count):
-        found = []
-        if not wait_for(lambda: bool(found.extend(windows_named("^%s$" % title)) or found), 30):
+        found = wait_for(lambda: windows_named("^%s$" % title), 30)
+        if not found:
             break
         texts.append(box_text(found[0]))
         press_return_until_gone(found[0])
@@ -67,9 +68,8 @@ def runs_on(game, library_dir, work, tag, boxes, extra_env=None):
     try:
         texts = answer_boxes(program, len(boxes))
         check(texts == boxes, "%s: the boxes, in order: %r" % (tag, texts))
-        windows = []
-        check(wait_for(lambda: bool(windows.extend(windows_named("^Vantrel Game ")) or windows), 30),
-              "%s: the main window is on the screen" % tag)
+        windows = wait_for(lambda: windows_named("^Vantrel Game "), 30)
+        check(windows is not None, "%s: the main window is on the screen" % tag)
         if windows:
             # No context, so no frame is ever counted: the stored caption stays.
             check(caption(windows[0]) == STORED_CAPTION, "%s: the caption is the stored one" % tag)

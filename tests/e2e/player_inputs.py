@@ -10,8 +10,9 @@ first cycle; every cycle has its draw; every size is followed by the draw of the
 last size after each burst is the client size; and the dump equals vantrel-sim --events of the
 same log, byte for byte. The seed is printed; VANTREL_PLAYER_SEED=S repeats a run.
 
-Run on Linux by inputs_e2e.sh (Usage: player_inputs.py TRACE_GAME VANTREL_SIM OUT_DIR); the
-wine tests (wine_e2e.py inputs) play the Windows trace game with the same player and checks.
+Run on Linux through on_virtual_display.sh (Usage: player_inputs.py TRACE_GAME VANTREL_SIM
+OUT_DIR); the wine tests (wine_e2e.py inputs) play the Windows trace game with the same player
+and checks.
 """
 import os
 import random
@@ -21,8 +22,8 @@ import sys
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from e2e_support import (Program, check, failures, find_viewable_window, geometry,  # noqa: E402
-                         run, wait_for)
+from e2e_support import (Program, check, end, failures, find_viewable_window,  # noqa: E402
+                         geometry, remove_stale, run, wait_for)
 from game_e2e import Shot, single  # noqa: E402
 from trace_e2e import compare  # noqa: E402
 
@@ -202,9 +203,7 @@ class Cover:
         run("xdotool", "windowunmap", "--sync", self.window, timeout=10)
 
     def close(self):
-        if self.process.poll() is None:
-            self.process.kill()
-            self.process.wait(timeout=10)
+        end(self.process)
 
 
 def play(window, rng, shoot, report, pictures):
@@ -356,9 +355,7 @@ def drive(start, find_window, shoot, sim, out_dir, label, startup_seconds=30):
     os.makedirs(out_dir, exist_ok=True)
     dump = os.path.join(out_dir, label + "-dump.txt")
     events = os.path.join(out_dir, label + "-events.txt")
-    for path in (dump, events):
-        if os.path.exists(path):
-            os.remove(path)
+    remove_stale(dump, events)
     print("%s: game seed %d, %d cycles" % (label, seed, CYCLES), flush=True)
     game = start(seed, CYCLES, dump, events)
     try:

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """The README's commands for players, run as written in a fresh copy of the checkout on a
 machine view without the test tools (fresh_checkout.py), on the display that
-player_path_e2e.sh starts:
+on_virtual_display.sh starts:
 
 - the plain CMake build works without GoogleTest and says so; with GoogleTest but without the
   virtual display's tools it leaves the end-to-end tests out and says so;

@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """The order of the world registry's calls in the real game, on an X display (run by
-registry_order_e2e.sh on Xvfb + openbox).
+on_virtual_display.sh on Xvfb + openbox).
 
 The game under test is the real one (entry point, main window, toolkit loop, OpenGL view and
 shutdown) linked with a recording stand-in of the world registry, which prints every call with

@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""The sanitizer build of the game, played briefly on an X display (run by sanitized_game_e2e.sh
+"""The sanitizer build of the game, played briefly on an X display (run by on_virtual_display.sh
 on Xvfb + openbox): it clicks both buttons, resizes the window twice, clicks again and closes
 the window as a user does. The game must end with exit code 0 and write nothing to standard
 error: no AddressSanitizer or UndefinedBehaviorSanitizer report, and no leak beyond the OpenGL

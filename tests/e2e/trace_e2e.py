@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""The real game against the headless driver, byte for byte (run by trace_e2e.sh on Xvfb).
+"""The real game against the headless driver, byte for byte (run by on_virtual_display.sh).
 
 For each case the trace build of the game (VantrelGame-trace: the real window, loop, throttle
 and paint cycle) runs --cycles N steps from --seed S and dumps the world; vantrel-sim --seed S
@@ -16,8 +16,8 @@ import subprocess
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from e2e_support import end, find_viewable_window, wait_exit  # noqa: E402
-from game_e2e import check, failures  # noqa: E402
+from e2e_support import (check, end, failures, find_viewable_window, remove_stale,  # noqa: E402
+                         wait_exit)
 
 # (seed, steps, what the case must have reached by then). Seed 165 also meets, before step
 # 700, a heading whose sine or cosine glibc misrounds: a build on glibc's functions fails it.
@@ -119,8 +119,7 @@ def main():
     kept, events = os.path.join(dumps, "kept.txt"), os.path.join(dumps, "kept-events.txt")
     with open(kept, "w") as f:
         f.write("before\n")
-    if os.path.exists(events):
-        os.remove(events)
+    remove_stale(events)
     running = subprocess.Popen([game, "--seed", "1", "--cycles", "100000", "--dump", kept,
                                 "--events", events])
     check(find_viewable_window("^Vantrel Game", 30) is not None, "the interrupted game runs")
@@ -138,9 +137,7 @@ def main():
         check(reached(expected.decode(), what), "seed %d, %d steps reach %s" % (seed, steps, what))
         dump = os.path.join(dumps, "linux-%d-%d.txt" % (seed, steps))
         events = os.path.join(dumps, "linux-%d-%d-events.txt" % (seed, steps))
-        for path in (dump, events):
-            if os.path.exists(path):
-                os.remove(path)
+        remove_stale(dump, events)
         # 60 steps a second, plus start-up; generous for a loaded machine.
         result = subprocess.run([game, "--seed", str(seed), "--cycles", str(steps), "--dump", dump,
                                  "--events", events],

@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""What other X clients do to the game's window (run by window_manager_e2e.sh on Xvfb +
+"""What other X clients do to the game's window (run by on_virtual_display.sh on Xvfb +
 openbox), on the game linked with the recording world registry (registry_order_e2e.py), whose
 lines tell which registry calls ran and whether the OpenGL library was loaded.
 

@@ -35,8 +35,8 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from game_e2e import (RATE_CAPTION, Shot, caption, check, click_until, drawn_icon,  # noqa: E402
-                      failures, icon_images, run, wait_for)
+from e2e_support import caption, check, failures, run, wait_for  # noqa: E402
+from game_e2e import RATE_CAPTION, Shot, click_until, drawn_icon, icon_images  # noqa: E402
 from trace_e2e import CASES, compare, driver_state  # noqa: E402
 import e2e_support  # noqa: E402
 import player_inputs  # noqa: E402
@@ -649,9 +649,7 @@ def trace(exe, sim, dumps):
         expected = driver_state(sim, seed, steps)
         dump = os.path.join(dumps, "windows-%d-%d.txt" % (seed, steps))
         events = os.path.join(dumps, "windows-%d-%d-events.txt" % (seed, steps))
-        for path in (dump, events):
-            if os.path.exists(path):
-                os.remove(path)
+        e2e_support.remove_stale(dump, events)
         program = WineProgram(exe, ["--seed", str(seed), "--cycles", str(steps), "--dump",
                                     windows_path(dump), "--events", windows_path(events)],
                               "trace-%d" % seed, dumps)
@@ -675,8 +673,7 @@ def softtrace(exe, standin, sim, dumps):
         expected = driver_state(sim, seed, steps)
         game_exe, log = beside_standin(exe, standin, os.path.join(dumps, "software-%d" % seed))
         dump = os.path.join(dumps, "software-%d-%d.txt" % (seed, steps))
-        if os.path.exists(dump):
-            os.remove(dump)
+        e2e_support.remove_stale(dump)
         program = WineProgram(game_exe, ["--seed", str(seed), "--cycles", str(steps), "--dump",
                                          windows_path(dump)],
                               "software-trace-%d" % seed, dumps, standin="generic")
@@ -752,42 +749,19 @@ def sim_outputs(sim, native):
           "a sweep runs in-process and its rows are the Linux build's")
 
 
+# The check each command runs; the command line's further arguments are the check's.
+COMMANDS = {"prefix": make_prefix, "toolkit": toolkit, "contract": contract, "opengl": opengl,
+            "game": game, "hwgame": hwgame, "crosscheck": crosscheck, "no-opengl": no_opengl,
+            "fatal": fatal, "trace": trace, "softgame": softgame, "nosoftware": nosoftware,
+            "lasterror": lasterror, "softtrace": softtrace, "inputs": inputs,
+            "sim-outputs": sim_outputs}
+
+
 def main():
     command = sys.argv[1]
-    if command == "prefix":
-        make_prefix()
-    elif command == "toolkit":
-        toolkit(sys.argv[2], sys.argv[3])
-    elif command == "contract":
-        contract(sys.argv[2])
-    elif command == "opengl":
-        opengl(sys.argv[2])
-    elif command == "game":
-        game(sys.argv[2], sys.argv[3])
-    elif command == "hwgame":
-        hwgame(sys.argv[2], sys.argv[3])
-    elif command == "crosscheck":
-        crosscheck(sys.argv[2], sys.argv[3])
-    elif command == "no-opengl":
-        no_opengl(sys.argv[2], sys.argv[3])
-    elif command == "fatal":
-        fatal(sys.argv[2], sys.argv[3])
-    elif command == "trace":
-        trace(sys.argv[2], sys.argv[3], sys.argv[4])
-    elif command == "softgame":
-        softgame(sys.argv[2], sys.argv[3], sys.argv[4])
-    elif command == "nosoftware":
-        nosoftware(sys.argv[2], sys.argv[3], sys.argv[4])
-    elif command == "lasterror":
-        lasterror(sys.argv[2], sys.argv[3], sys.argv[4], sys.argv[5])
-    elif command == "softtrace":
-        softtrace(sys.argv[2], sys.argv[3], sys.argv[4], sys.argv[5])
-    elif command == "inputs":
-        inputs(sys.argv[2], sys.argv[3], sys.argv[4])
-    elif command == "sim-outputs":
-        sim_outputs(sys.argv[2], sys.argv[3])
-    else:
+    if command not in COMMANDS:
         raise SystemExit("unknown command " + command)
+    COMMANDS[command](*sys.argv[2:])
     if failures:
         print("%d check(s) failed" % len(failures))
         sys.exit(1)
