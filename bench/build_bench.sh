@@ -7,9 +7,20 @@ build_bench() {
   cmake --build build/bench --target "$@" >/dev/null
 }
 
+# require_earlier COMMIT: the commit's full name in earlier_commit. A clone without it (a
+# shallow or exported one) has nothing to compare with: the script says so and exits with 77,
+# which the tests that run the benchmark scripts count as skipped.
+require_earlier() {
+  if ! earlier_commit=$(git rev-parse --verify -q "$1^{commit}" 2>/dev/null); then
+    echo "bench/$(basename "$0"): commit $1 is not in this clone (a shallow or exported one?)," \
+      "so there is nothing to compare with; skipped" >&2
+    exit 77
+  fi
+}
+
 # build_earlier COMMIT TARGET...: the commit's tree is extracted into build/bench-before/src
 # (again only when another commit is asked for) and built in build/bench-before/build, which
-# is left in earlier_build. Fails when the commit is not in this clone.
+# is left in earlier_build. The scripts call require_earlier first.
 build_earlier() {
   local commit before=build/bench-before
   commit=$(git rev-parse --verify "$1^{commit}")

@@ -19,16 +19,11 @@ while (($#)); do
 done
 
 # The earlier driver from the repository's history.
-if ! commit=$(git rev-parse --verify -q "$baseline^{commit}" 2>/dev/null); then
-  echo "bench/run_sim.sh: commit $baseline is not in this clone (a shallow or exported one?)," \
-    "so there is nothing to compare with; skipped" >&2
-  exit 77
-fi
-
 . bench/build_bench.sh
+require_earlier "$baseline"
 build_bench vantrel-sim
-build_earlier "$commit" vantrel-sim
+build_earlier "$earlier_commit" vantrel-sim
 
 echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ //')"
 python3 bench/sim_speed.py "$earlier_build/tools/vantrel-sim" build/bench/tools/vantrel-sim \
-  "${commit:0:7}" ${arguments[@]+"${arguments[@]}"}
+  "${earlier_commit:0:7}" ${arguments[@]+"${arguments[@]}"}

@@ -4,13 +4,14 @@
 # the benchmarks build an earlier commit), on a private Xvfb with openbox (bench/startup_time.py).
 # Usage: bench/run_startup.sh [ROUNDS] [--without-instructions]
 # (the second skips the instruction counts under callgrind, which take minutes; the test that
-# keeps this script working runs it so)
+# keeps this script working runs it so). Exit code 77 when commit 7326841 is not in this clone.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 . bench/build_bench.sh
+require_earlier 7326841
 build_bench VantrelGame first_frame_probe
-build_earlier 7326841 VantrelGame
+build_earlier "$earlier_commit" VantrelGame
 
 . tools/virtual_display.sh
 trap stop_virtual_display EXIT
